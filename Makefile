@@ -1,0 +1,29 @@
+# Tiefenflug: `make run` and `make test` install what is missing, build, and run.
+BUILD ?= build
+JOBS  ?= $(shell nproc)
+
+.PHONY: all deps build run test keyframes artwork package install clean
+
+all: build
+
+deps:
+	@scripts/install-deps
+
+build: deps
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS)
+
+run: build
+	@scripts/run-player $(BUILD)/app/tiefenflug
+
+test: build
+	@scripts/run-tests $(BUILD)
+
+keyframes: deps
+	@scripts/make-keyframes
+
+artwork: build
+	@$(BUILD)/tools/artwork/tf-artwork resources
+
+clean:
+	rm -rf $(BUILD) build-asan build-tsan

@@ -1,0 +1,24 @@
+#include "Startup.h"
+
+#include <QtGlobal>
+#include <cstdio>
+
+int main(int argc, char **argv)
+{
+    const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
+    const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        if (!x11 && !wayland) {
+            std::fputs("Tiefenflug braucht eine Desktop-Sitzung (X11 oder Wayland); ohne Bildschirm "
+                       "lässt er sich mit \"xvfb-run -s '-screen 0 1280x1024x24' tiefenflug\" ausprobieren.\n",
+                       stderr);
+            return 1;
+        }
+        // The two windows must be placed side by side, which Wayland leaves to the compositor:
+        // run through XWayland when it is there.
+        if (wayland && x11)
+            qputenv("QT_QPA_PLATFORM", "xcb");
+    }
+    runUnitStartSteps();
+    return runPlayer(argc, argv);
+}

@@ -1,0 +1,15 @@
+#pragma once
+#include <QByteArray>
+#include <functional>
+
+// Fills keyframe bitmap 'A' (letter 'A') or 'B' (any other letter) with keyframe `number`
+// (1..63) decoded from the embedded JPEG data. Runs on the GUI thread and on the loader thread;
+// each call uses its own decoder. On failure the bitmap keeps its previous picture and
+// ToolkitError reaches the caller.
+void LoadKeyframe(char letter, int number);
+
+// Where keyframe bytes come from: the embedded resources, or a test's own data.
+// The returned bytes must stay valid and unchanged for the whole run.
+using KeyframeSource = std::function<QByteArray(int number)>;
+void setKeyframeSource(KeyframeSource source);   // an empty function restores the embedded data
+QByteArray keyframeBytes(int number);            // raises ToolkitError for a missing keyframe

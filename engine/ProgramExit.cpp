@@ -1,0 +1,15 @@
+#include "ProgramExit.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+void registerExitStep(void (*step)())
+{
+    std::at_quick_exit(step);
+}
+
+void exitProgram()
+{
+    std::fflush(nullptr);
+    std::quick_exit(0);
+}

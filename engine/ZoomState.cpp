@@ -1,0 +1,31 @@
+#include "ZoomState.h"
+#include "ProgramExit.h"
+
+ZoomStateRecord ZoomState;
+int currentFrame = 0;
+std::atomic<int> pendingFrame{0};
+
+void zoomUnitStart()
+{
+    ZoomState.bitmapA = QImage();
+    ZoomState.bitmapB = QImage();
+    ZoomState.viewRatio = double(ZoomState.viewWidth) / ZoomState.frameWidth;
+    ZoomState.repeatMode = QStringLiteral("OFF");
+    static const bool endStepRegistered = (registerExitStep(zoomUnitEnd), true);
+    (void)endStepRegistered;
+}
+
+void zoomUnitEnd()
+{
+    ZoomState.repeatMode.clear();
+}
+
+QImage &keyframeBitmap(char letter)
+{
+    return letter == 'A' ? ZoomState.bitmapA : ZoomState.bitmapB;
+}
+
+char inactiveLetter()
+{
+    return ZoomState.activeBitmap.load() == 'A' ? 'B' : 'A';
+}

@@ -1,0 +1,56 @@
+#pragma once
+// The monitor window, the application's main window: a borderless picture of a monitor casing
+// with see-through rounded corners, the transport and function buttons, and the three-line
+// zoom-factor read-out. The button looks plus the running zoom timer are the playback state.
+#include <QWidget>
+
+class PictureControl;
+class QLabel;
+class SaveDialog;
+
+class TfmMonitor : public QWidget
+{
+public:
+    explicit TfmMonitor(QWidget *parent = nullptr);
+    ~TfmMonitor() override;
+
+    PictureControl *imgMonitor = nullptr;
+    QLabel *bfFaktor = nullptr, *bfFaktor2 = nullptr, *bfFaktor3 = nullptr;
+    PictureControl *bsSpeed = nullptr, *bsInfo = nullptr, *bsWWW = nullptr, *bsClose = nullptr;
+    PictureControl *bsRepead = nullptr, *bsSave = nullptr, *bsSize = nullptr;
+    PictureControl *bsZumAnfang = nullptr, *bsRueckwaerts = nullptr, *bsVorwaerts = nullptr;
+    PictureControl *bsZumEnde = nullptr, *bsPause = nullptr;
+    PictureControl *bsZumAnfangD = nullptr, *bsRueckwaertsD = nullptr, *bsVorwaertsD = nullptr;
+    PictureControl *bsZumEndeD = nullptr, *bsPauseD = nullptr;
+    SaveDialog *sdSave = nullptr;
+
+    // Loads casing picture `id` (440, 640 or 800) into casingBitmap, shows it in imgMonitor,
+    // sizes imgMonitor and the window to it and rebuilds the colour-key mask.
+    void showCasing(int id);
+
+    // Transport looks: a pair's normal look (button enabled, disabled image hidden) or its
+    // disabled look (button disabled, disabled image shown above it, taking its clicks).
+    void setPairLook(PictureControl *button, bool normal);
+
+    // Handlers.
+    void FormShow();
+    void bsZumAnfangClick();
+    void bsZumEndeClick();
+    void bsVorwaertsClick();
+    void bsRueckwaertsClick();
+    void bsPauseClick();
+    void bsCloseClick();
+    void bsSizeClick();
+    void bsRepeadClick();
+    void bsWWWClick();
+    void bsSpeedClick();
+    void bsSaveClick();
+    void bsInfoClick();
+    // Runs on confirmation while the dialog is still open: writes the 14 saved keyframes.
+    void sdSaveCanClose(bool &canClose);
+};
+
+extern TfmMonitor *fmMonitor;
+extern class QImage *casingBitmap;
+// Start step of the monitor unit: creates casingBitmap before any window exists.
+void monitorUnitStart();

@@ -1,0 +1,54 @@
+#include "ResourceStream.h"
+#include "ToolkitError.h"
+
+#include <QImage>
+#include <QResource>
+
+static void initEmbeddedResources()
+{
+    // The resources live in a static library: referencing the initialiser keeps them linked in.
+    static const bool done = [] {
+        Q_INIT_RESOURCE(tiefenflug_data);
+        return true;
+    }();
+    (void)done;
+}
+
+QString ResourceStream::path(int id, Kind kind)
+{
+    return kind == Kind::Bitmap ? QStringLiteral(":/casing/%1.bmp").arg(id)
+                                : QStringLiteral(":/keyframes/%1.jpg").arg(id);
+}
+
+ResourceStream::ResourceStream(int id, Kind kind)
+{
+    initEmbeddedResources();
+    QResource resource(path(id, kind));
+    if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression)
+        throw ToolkitError(QStringLiteral("Ressource %1 wurde nicht gefunden").arg(id));
+    m_data = resource.data();
+    m_size = resource.size();
+}
+
+QByteArray ResourceStream::bytes() const
+{
+    return QByteArray::fromRawData(reinterpret_cast<const char *>(m_data), m_size);
+}
+
+QImage loadBitmapResource(int id)
+{
+    const ResourceStream stream(id, ResourceStream::Kind::Bitmap);
+    QImage image;
+    if (!image.loadFromData(stream.data(), int(stream.size()), "BMP"))
+        throw ToolkitError(QStringLiteral("Ressource %1 wurde nicht gefunden").arg(id));
+    return image;
+}
+
+QImage loadButtonImage(const QString &controlName)
+{
+    initEmbeddedResources();
+    QImage image(QStringLiteral(":/buttons/%1.bmp").arg(controlName), "BMP");
+    if (image.isNull())
+        throw ToolkitError(QStringLiteral("Ressource %1 wurde nicht gefunden").arg(controlName));
+    return image;
+}

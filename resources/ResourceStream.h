@@ -1,0 +1,34 @@
+#pragma once
+#include <QByteArray>
+#include <QString>
+
+class QImage;
+
+// Read-only view over one resource embedded in the executable, addressed by its integer
+// identifier: keyframes 1..63 (raw JPEG data) and casing pictures 440, 640, 800 (bitmaps).
+// The bytes point straight into the executable's mapping; nothing is copied.
+class ResourceStream
+{
+public:
+    enum class Kind { RawData, Bitmap };
+
+    // Raises ToolkitError "Ressource <id> wurde nicht gefunden" when there is no such resource.
+    ResourceStream(int id, Kind kind = Kind::RawData);
+
+    const uchar *data() const { return m_data; }
+    qint64 size() const { return m_size; }
+    // The bytes as a QByteArray that shares the embedded data.
+    QByteArray bytes() const;
+
+    // Path inside the Qt resource system, e.g. ":/keyframes/7.jpg".
+    static QString path(int id, Kind kind);
+
+private:
+    const uchar *m_data = nullptr;
+    qint64 m_size = 0;
+};
+
+// Decodes the BITMAP resource with the given identifier (a casing picture).
+QImage loadBitmapResource(int id);
+// A picture-button image by control name ("bsPause", "bsPauseD", ...).
+QImage loadButtonImage(const QString &controlName);

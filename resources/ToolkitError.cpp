@@ -1,0 +1,6 @@
+#include "ToolkitError.h"
+
+ToolkitError::ToolkitError(const QString &message)
+    : std::runtime_error(message.toStdString()), m_message(message)
+{
+}
