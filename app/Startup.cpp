@@ -11,13 +11,18 @@ void runUnitStartSteps()
     monitorUnitStart();   // casingBitmap
 }
 
+void createPlayerWindows()
+{
+    new TfmMonitor;   // sets fmMonitor before its body runs
+    new TfmZoom;      // sets fmZoom; GoToStart, bsZumEndeD shown, placed at +32/+24
+    fmMonitor->show(); // FormShow shows the zoom window
+}
+
 int runPlayer(int &argc, char **argv)
 {
     Application app(argc, argv);
     try {
-        new TfmMonitor;   // first window: the main window; sets fmMonitor
-        new TfmZoom;      // sets fmZoom, shows the start card, places itself at +32/+24
-        fmMonitor->show();
+        createPlayerWindows();
         app.exec();
         return 0;
     } catch (const ToolkitError &error) {

@@ -3,6 +3,10 @@
 // The unit start steps, run once before the application object exists.
 void runUnitStartSteps();
 
+// Builds the monitor window first (it becomes the main window, fmMonitor), then the zoom window
+// (fmZoom: start card shown, placed at +32/+24), and shows them. Raises what a constructor raises.
+void createPlayerWindows();
+
 // Builds the monitor window (the main window) and then the zoom window, shows them and runs the
 // message loop. A failure while a window is built shows one error report and ends with 0.
 int runPlayer(int &argc, char **argv);
