@@ -1,14 +1,15 @@
-#include <QApplication>
+#include "Application.h"
+
 #include <gtest/gtest.h>
 
+// Runs the tests inside the program's own application object, so errors thrown from event
+// handlers reach the standard error report as in the player. Without a display (and unless a
+// platform was chosen) the tests run offscreen, so test discovery never needs one.
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || qEnvironmentVariableIsEmpty("DISPLAY"))
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     ::testing::InitGoogleTest(&argc, argv);
-    // Test discovery only lists the tests: no application object is needed for that.
-    if (::testing::GTEST_FLAG(list_tests))
-        return RUN_ALL_TESTS();
-    QApplication app(argc, argv);
+    Application app(argc, argv);
     return RUN_ALL_TESTS();
 }
