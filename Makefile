@@ -25,5 +25,11 @@ keyframes: deps
 artwork: build
 	@$(BUILD)/tools/artwork/tf-artwork resources
 
+package: build
+	@cd $(BUILD) && cpack -G DEB
+
+install: build
+	@cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
+
 clean:
 	rm -rf $(BUILD) build-asan build-tsan
