@@ -1,4 +1,7 @@
 #pragma once
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 
 // The background keyframe loader: one thread for the whole run, created suspended at the lowest
 // priority. Each resume loads keyframe pendingFrame into the bitmap activeBitmap does not name
@@ -9,6 +12,20 @@ public:
     explicit MyThread(bool createSuspended);
     void resume();            // one load request; never lost, also right after nextReady was set
     void waitUntilIdle();     // GUI-side loads call this so they never overlap a background load
+
+    // Test seam: runs on the loader thread after each load, before it goes back to waiting.
+    void setAfterLoadHook(std::function<void()> hook);
+
+private:
+    void run();
+
+    std::mutex m_mutex;
+    std::condition_variable m_wake;    // a request arrived
+    std::condition_variable m_idle;    // a load ended
+    bool m_requested = false;          // latched: a request made during a load is kept
+    bool m_loading = false;
+    bool m_started = false;
+    std::function<void()> m_afterLoadHook;
 };
 
 extern MyThread *loaderThread;

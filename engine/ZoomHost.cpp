@@ -1,0 +1,3 @@
+#include "ZoomHost.h"
+
+ZoomHost *zoomHost = nullptr;
