@@ -25,7 +25,7 @@ const Lettering kLettering[] = {
 };
 
 const QRgb kInk = qRgb(38, 6, 6);
-const QRgb kEmboss = qRgb(236, 96, 84);
+const QRgb kEmboss = qRgb(222, 72, 62);
 
 double mix(double a, double b, double t)
 {
