@@ -1,0 +1,328 @@
+#include "TfmMonitor.h"
+#include "PictureControl.h"
+#include "ProgramExit.h"
+#include "ResourceStream.h"
+#include "SaveDialog.h"
+#include "SavedKeyframes.h"
+#include "TfmZoom.h"
+#include "ZoomState.h"
+#include "ZoomStepping.h"
+
+#include <QBitmap>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QContextMenuEvent>
+#include <QCursor>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QTimer>
+
+TfmMonitor *fmMonitor = nullptr;
+QImage *casingBitmap = nullptr;
+
+void monitorUnitStart()
+{
+    if (!casingBitmap)
+        casingBitmap = new QImage;   // lives until the process ends
+}
+
+namespace {
+constexpr int buttonHeight = 22;
+constexpr int transportWidth = 42;
+constexpr int smallButtonWidth = 34;
+const QRgb keyColour = qRgb(0, 255, 0);   // casing pixels of this colour are see-through
+}
+
+TfmMonitor::TfmMonitor(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+{
+    fmMonitor = this;
+    setObjectName(QStringLiteral("fmMonitor"));
+    setWindowTitle(QStringLiteral("Tiefenflug"));
+    move(0, 0);
+
+    // Built bottom-most first: later controls lie above earlier ones.
+    imgMonitor = makePicture(QStringLiteral("imgMonitor"), 0, 0, 704, 600);
+    imgMonitor->setCursor(Qt::ArrowCursor);
+    bfFaktor = makeLabel(QStringLiteral("bfFaktor"), 352, 533, QStringLiteral("Zoomfaktor:"));
+    bfFaktor2 = makeLabel(QStringLiteral("bfFaktor2"), 352, 549, QString());
+    bsSpeed = makeButton(QStringLiteral("bsSpeed"), 45, 564, transportWidth);
+    bsInfo = makeButton(QStringLiteral("bsInfo"), 104, 564, transportWidth);
+    bsWWW = makeButton(QStringLiteral("bsWWW"), 222, 564, transportWidth);
+    bsClose = makeButton(QStringLiteral("bsClose"), 625, 548, smallButtonWidth);
+    bsRepead = makeButton(QStringLiteral("bsRepead"), 281, 564, transportWidth);
+    bsSave = makeButton(QStringLiteral("bsSave"), 163, 564, transportWidth);
+    bsSize = makeButton(QStringLiteral("bsSize"), 574, 548, smallButtonWidth);
+    bsZumAnfang = makeButton(QStringLiteral("bsZumAnfang"), 45, 532, transportWidth);
+    bsRueckwaerts = makeButton(QStringLiteral("bsRueckwaerts"), 104, 532, transportWidth);
+    bsVorwaerts = makeButton(QStringLiteral("bsVorwaerts"), 222, 532, transportWidth);
+    bsZumEnde = makeButton(QStringLiteral("bsZumEnde"), 281, 532, transportWidth);
+    bsPause = makeButton(QStringLiteral("bsPause"), 163, 532, transportWidth);
+
+    // The disabled looks lie above their buttons and take their clicks while shown.
+    PictureControl **looks[] = {&bsZumAnfangD, &bsRueckwaertsD, &bsVorwaertsD, &bsZumEndeD, &bsPauseD};
+    PictureControl *buttons[] = {bsZumAnfang, bsRueckwaerts, bsVorwaerts, bsZumEnde, bsPause};
+    for (int i = 0; i < 5; ++i) {
+        PictureControl *button = buttons[i];
+        PictureControl *look = makeButton(button->objectName() + QLatin1Char('D'), button->x(),
+                                          button->y(), transportWidth);
+        look->hide();
+        *looks[i] = look;
+        m_disabledLooks.insert(button, look);
+    }
+    bfFaktor3 = makeLabel(QStringLiteral("bfFaktor3"), 352, 565, QString());
+    sdSave = new SaveDialog(this);
+
+    connectHandlers();
+    showCasing(ZoomState.viewWidth);
+}
+
+TfmMonitor::~TfmMonitor() = default;
+
+PictureControl *TfmMonitor::makePicture(const QString &name, int left, int top, int width, int height)
+{
+    auto *picture = new PictureControl(this);
+    picture->setObjectName(name);
+    picture->setGeometry(left, top, width, height);
+    return picture;
+}
+
+PictureControl *TfmMonitor::makeButton(const QString &name, int left, int top, int width)
+{
+    PictureControl *button = makePicture(name, left, top, width, buttonHeight);
+    button->setPicture(loadButtonImage(name));
+    return button;
+}
+
+QLabel *TfmMonitor::makeLabel(const QString &name, int left, int top, const QString &text)
+{
+    auto *label = new QLabel(text, this);
+    label->setObjectName(name);
+    label->setGeometry(left, top, 181, 17);
+    label->setTextFormat(Qt::PlainText);
+    label->setAlignment(Qt::AlignRight | Qt::AlignTop);
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(16);
+    label->setFont(font);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, QColor(0, 200, 0));
+    label->setPalette(palette);
+    // No background of its own (the casing's read-out frame shows through), and clicks go to
+    // the casing beneath, so a right click there opens the context menu as anywhere else.
+    label->setAutoFillBackground(false);
+    label->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return label;
+}
+
+void TfmMonitor::connectHandlers()
+{
+    connect(bsZumAnfang, &PictureControl::clicked, this, &TfmMonitor::bsZumAnfangClick);
+    connect(bsRueckwaerts, &PictureControl::clicked, this, &TfmMonitor::bsRueckwaertsClick);
+    connect(bsPause, &PictureControl::clicked, this, &TfmMonitor::bsPauseClick);
+    connect(bsVorwaerts, &PictureControl::clicked, this, &TfmMonitor::bsVorwaertsClick);
+    connect(bsZumEnde, &PictureControl::clicked, this, &TfmMonitor::bsZumEndeClick);
+    connect(bsSpeed, &PictureControl::clicked, this, &TfmMonitor::bsSpeedClick);
+    connect(bsInfo, &PictureControl::clicked, this, &TfmMonitor::bsInfoClick);
+    connect(bsSave, &PictureControl::clicked, this, &TfmMonitor::bsSaveClick);
+    connect(bsWWW, &PictureControl::clicked, this, &TfmMonitor::bsWWWClick);
+    connect(bsRepead, &PictureControl::clicked, this, &TfmMonitor::bsRepeadClick);
+    connect(bsSize, &PictureControl::clicked, this, &TfmMonitor::bsSizeClick);
+    connect(bsClose, &PictureControl::clicked, this, &TfmMonitor::bsCloseClick);
+    sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
+    // A press anywhere on the casing keeps the zoom window above it.
+    for (PictureControl *control : findChildren<PictureControl *>())
+        control->installEventFilter(this);
+}
+
+void TfmMonitor::showCasing(int id)
+{
+    monitorUnitStart();
+    // Loaded first: a missing picture raises before anything has changed.
+    const QImage casing = loadBitmapResource(id).convertToFormat(QImage::Format_RGB32);
+    *casingBitmap = casing;
+    imgMonitor->setPicture(*casingBitmap);
+    imgMonitor->resize(casingBitmap->size());
+    setFixedSize(casingBitmap->size());
+    // Key-coloured pixels are neither drawn nor hit: the rounded corners.
+    setMask(QBitmap::fromImage(casingBitmap->createMaskFromColor(keyColour, Qt::MaskInColor)));
+}
+
+void TfmMonitor::setPairLook(PictureControl *button, bool normal)
+{
+    button->setEnabled(normal);
+    if (PictureControl *look = m_disabledLooks.value(button))
+        look->setVisible(!normal);
+}
+
+void TfmMonitor::hideZoomPanels()
+{
+    fmZoom->gbInfo->hide();
+    fmZoom->shBackground->hide();
+    fmZoom->gbSpeed->hide();
+}
+
+void TfmMonitor::showZoomBackground()
+{
+    fmZoom->shBackground->show();
+    fmZoom->shBackground->raise();   // in front of the display surfaces
+}
+
+// A panel lies above the black background.
+void TfmMonitor::showZoomPanel(QWidget *panel)
+{
+    panel->show();
+    panel->raise();
+}
+
+void TfmMonitor::raiseZoomWindow()
+{
+    if (fmZoom && fmZoom->isVisible())
+        fmZoom->raise();
+}
+
+void TfmMonitor::FormShow()
+{
+    if (!fmZoom)
+        return;
+    fmZoom->show();
+    raiseZoomWindow();
+    // The monitor window itself is mapped only after its show event: raise the zoom window
+    // again once that has happened, or it would end up below the casing.
+    QTimer::singleShot(0, this, [this] { raiseZoomWindow(); });
+}
+
+void TfmMonitor::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    FormShow();
+}
+
+bool TfmMonitor::event(QEvent *event)
+{
+    if (event->type() == QEvent::WindowActivate)
+        raiseZoomWindow();
+    return QWidget::event(event);
+}
+
+bool TfmMonitor::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::MouseButtonPress)
+        raiseZoomWindow();
+    return QWidget::eventFilter(watched, event);
+}
+
+void TfmMonitor::contextMenuEvent(QContextMenuEvent *event)
+{
+    if (fmZoom)
+        fmZoom->pmMenue->popup(event->globalPos());
+}
+
+void TfmMonitor::closeEvent(QCloseEvent *event)
+{
+    // Closing the main window ends the program, the same way as the close button.
+    event->accept();
+    exitProgram();
+}
+
+void TfmMonitor::bsZumAnfangClick()
+{
+    hideZoomPanels();
+    GoToStart();
+}
+
+void TfmMonitor::bsZumEndeClick()
+{
+    hideZoomPanels();
+    GoToEnd();
+}
+
+void TfmMonitor::startDirection(bool zoomIn)
+{
+    // Paused on the end card there is no keyframe beyond it (nor one before the start card):
+    // the click does nothing.
+    const int neighbour = zoomIn ? currentFrame + 1 : currentFrame - 1;
+    if (neighbour < ZoomState.firstFrame - 1 || neighbour > ZoomState.lastFrame + 1)
+        return;
+    hideZoomPanels();
+    setPairLook(bsPause, true);
+    setPairLook(zoomIn ? bsVorwaerts : bsRueckwaerts, false);
+    setPairLook(bsZumAnfang, false);
+    setPairLook(bsZumEnde, false);
+    setPairLook(zoomIn ? bsRueckwaerts : bsVorwaerts, false);
+    startZoomDirection(zoomIn);
+}
+
+void TfmMonitor::bsVorwaertsClick()
+{
+    startDirection(true);
+}
+
+void TfmMonitor::bsRueckwaertsClick()
+{
+    startDirection(false);
+}
+
+void TfmMonitor::bsPauseClick()
+{
+    hideZoomPanels();
+    fmZoom->zgZoomIn->stop();
+    fmZoom->zgZoomOut->stop();
+    setPairLook(bsVorwaerts, true);
+    setPairLook(bsRueckwaerts, true);
+    setPairLook(bsZumAnfang, true);
+    setPairLook(bsZumEnde, true);
+    setPairLook(bsPause, false);
+}
+
+void TfmMonitor::bsCloseClick()
+{
+    exitProgram();
+}
+
+void TfmMonitor::bsSizeClick()
+{
+    fmZoom->pmAnzeige->popup(QCursor::pos());
+}
+
+void TfmMonitor::bsRepeadClick()
+{
+    fmZoom->pmRepead->popup(QCursor::pos());
+}
+
+void TfmMonitor::bsWWWClick()
+{
+    fmZoom->webheim1Click();
+}
+
+void TfmMonitor::bsSpeedClick()
+{
+    fmZoom->sbZoom->setValue(ZoomState.speedPosition);
+    fmZoom->cbFramerate->setCurrentIndex(ZoomState.frameRateIndex);
+    fmZoom->gbInfo->hide();
+    if (bsPause->isEnabled())   // the zoom is running
+        bsPauseClick();
+    showZoomBackground();
+    showZoomPanel(fmZoom->gbSpeed);
+}
+
+void TfmMonitor::bsInfoClick()
+{
+    if (bsPause->isEnabled())
+        bsPauseClick();
+    showZoomBackground();
+    fmZoom->gbSpeed->hide();
+    showZoomPanel(fmZoom->gbInfo);
+}
+
+void TfmMonitor::bsSaveClick()
+{
+    // Whether the user confirmed is of no interest here: the work is done on confirmation.
+    sdSave->exec();
+}
+
+void TfmMonitor::sdSaveCanClose(bool &canClose)
+{
+    (void)canClose;   // left as it is: the dialog closes once the files are written
+    saveKeyframes(sdSave->enteredPath());
+}

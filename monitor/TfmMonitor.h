@@ -2,6 +2,7 @@
 // The monitor window, the application's main window: a borderless picture of a monitor casing
 // with see-through rounded corners, the transport and function buttons, and the three-line
 // zoom-factor read-out. The button looks plus the running zoom timer are the playback state.
+#include <QHash>
 #include <QWidget>
 
 class PictureControl;
@@ -48,6 +49,26 @@ public:
     void bsInfoClick();
     // Runs on confirmation while the dialog is still open: writes the 14 saved keyframes.
     void sdSaveCanClose(bool &canClose);
+
+protected:
+    bool event(QEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    PictureControl *makePicture(const QString &name, int left, int top, int width, int height);
+    PictureControl *makeButton(const QString &name, int left, int top, int width);
+    QLabel *makeLabel(const QString &name, int left, int top, const QString &text);
+    void connectHandlers();
+    void hideZoomPanels();
+    void showZoomBackground();
+    void showZoomPanel(QWidget *panel);
+    void raiseZoomWindow();
+    void startDirection(bool zoomIn);
+
+    QHash<PictureControl *, PictureControl *> m_disabledLooks;   // button -> its D image
 };
 
 extern TfmMonitor *fmMonitor;
