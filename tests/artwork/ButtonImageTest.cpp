@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
+#include <vector>
 
 using namespace ArtworkFiles;
 
@@ -49,15 +51,25 @@ QRect glyphBounds(const QImage &image)
     return bounds;
 }
 
-class ButtonImage : public ::testing::TestWithParam<QString>
+class ButtonImage : public ::testing::TestWithParam<std::string>
 {
+protected:
+    QString name() const { return QString::fromStdString(GetParam()); }
 };
+
+std::vector<std::string> allButtons()
+{
+    std::vector<std::string> names;
+    for (const QString &n : buttonNames())
+        names.push_back(n.toStdString());
+    return names;
+}
 
 TEST_P(ButtonImage, Is22PixelsHighWithItsOwnPaletteAt72Dpi)
 {
-    const QString name = GetParam();
+    const QString name = this->name();
     const QByteArray bytes = buttonBytes(name);
-    ASSERT_FALSE(bytes.isEmpty()) << "missing " << name.toStdString();
+    ASSERT_FALSE(bytes.isEmpty()) << "missing " << GetParam();
     const bool narrow = name == "bsSize" || name == "bsClose";
     const int width = narrow ? 34 : 42;
     const int bitsPerPixel = name == "bsRueckwaerts" ? 24 : 4;
@@ -83,7 +95,7 @@ TEST_P(ButtonImage, Is22PixelsHighWithItsOwnPaletteAt72Dpi)
 
 TEST_P(ButtonImage, HasTheRoundedGreyKeyFrameOnBlack)
 {
-    const QImage image = buttonImage(GetParam());
+    const QImage image = buttonImage(name());
     ASSERT_FALSE(image.isNull());
     const int r = image.width() - 1;
     const int b = image.height() - 1;
@@ -105,19 +117,19 @@ TEST_P(ButtonImage, HasTheRoundedGreyKeyFrameOnBlack)
 
 TEST_P(ButtonImage, GlyphIsCentredInTheKey)
 {
-    const QImage image = buttonImage(GetParam());
+    const QImage image = buttonImage(name());
     const QRect g = glyphBounds(image);
     ASSERT_FALSE(g.isEmpty());
     EXPECT_LE(std::abs(g.left() - (image.width() - 1 - g.right())), 1) << "horizontally";
     // Words keep a common baseline, so only symbols are checked vertically.
     const QStringList words = {"bsSpeed", "bsInfo", "bsSave", "bsWWW", "bsRepead"};
-    if (!words.contains(GetParam())) {
+    if (!words.contains(name())) {
         EXPECT_LE(std::abs(g.top() - (image.height() - 1 - g.bottom())), 1) << "vertically";
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(All, ButtonImage, ::testing::ValuesIn(buttonNames()),
-                         [](const ::testing::TestParamInfo<QString> &info) { return info.param.toStdString(); });
+INSTANTIATE_TEST_SUITE_P(All, ButtonImage, ::testing::ValuesIn(allButtons()),
+                         [](const ::testing::TestParamInfo<std::string> &info) { return info.param; });
 
 TEST(ButtonGlyphs, UseTheirLookColours)
 {
