@@ -1,5 +1,6 @@
 #include "Startup.h"
 
+#include <QByteArray>
 #include <QtGlobal>
 #include <cstdio>
 
