@@ -1,0 +1,167 @@
+#include "KeyframeParams.h"
+
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+
+namespace {
+
+std::string trim(const std::string& s)
+{
+    const auto first = s.find_first_not_of(" \t\r");
+    if (first == std::string::npos)
+        return {};
+    const auto last = s.find_last_not_of(" \t\r");
+    return s.substr(first, last - first + 1);
+}
+
+struct Reader {
+    std::map<std::string, std::pair<std::string, int>> values;  // key -> (value, line)
+    std::string source;
+
+    [[noreturn]] void fail(const std::string& key, const std::string& why) const
+    {
+        const auto it = values.find(key);
+        const std::string where = it == values.end() ? source : source + ":" + std::to_string(it->second.second);
+        throw std::runtime_error(where + ": " + key + ": " + why);
+    }
+    const std::string& text(const std::string& key) const
+    {
+        const auto it = values.find(key);
+        if (it == values.end())
+            fail(key, "missing");
+        return it->second.first;
+    }
+    double number(const std::string& key) const
+    {
+        const std::string& t = text(key);
+        std::size_t used = 0;
+        double v = 0;
+        try {
+            v = std::stod(t, &used);
+        } catch (const std::exception&) {
+            fail(key, "not a number: " + t);
+        }
+        if (used != t.size())
+            fail(key, "not a number: " + t);
+        return v;
+    }
+    long long integer(const std::string& key, long long lo, long long hi) const
+    {
+        const std::string& t = text(key);
+        std::size_t used = 0;
+        long long v = 0;
+        try {
+            v = std::stoll(t, &used);
+        } catch (const std::exception&) {
+            fail(key, "not an integer: " + t);
+        }
+        if (used != t.size())
+            fail(key, "not an integer: " + t);
+        if (v < lo || v > hi)
+            fail(key, "out of range " + std::to_string(lo) + " .. " + std::to_string(hi));
+        return v;
+    }
+};
+
+bool isDecimal(const std::string& s)
+{
+    if (s.empty())
+        return false;
+    std::size_t i = (s[0] == '-' || s[0] == '+') ? 1 : 0;
+    bool digits = false, point = false;
+    for (; i < s.size(); ++i) {
+        if (s[i] >= '0' && s[i] <= '9')
+            digits = true;
+        else if (s[i] == '.' && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digits;
+}
+
+}  // namespace
+
+KeyframeParams KeyframeParams::load(const std::string& path)
+{
+    std::ifstream in(path);
+    if (!in)
+        throw std::runtime_error("cannot read parameter file " + path);
+    std::stringstream buffer;
+    buffer << in.rdbuf();
+    return parse(buffer.str(), path);
+}
+
+KeyframeParams KeyframeParams::parse(const std::string& text, const std::string& sourceName)
+{
+    Reader r;
+    r.source = sourceName;
+    std::istringstream lines(text);
+    std::string line;
+    int lineNo = 0;
+    while (std::getline(lines, line)) {
+        ++lineNo;
+        const auto hash = line.find('#');
+        if (hash != std::string::npos)
+            line.erase(hash);
+        line = trim(line);
+        if (line.empty())
+            continue;
+        const auto eq = line.find('=');
+        if (eq == std::string::npos)
+            throw std::runtime_error(sourceName + ":" + std::to_string(lineNo) + ": expected key = value");
+        const std::string key = trim(line.substr(0, eq));
+        if (r.values.count(key))
+            throw std::runtime_error(sourceName + ":" + std::to_string(lineNo) + ": " + key + " given twice");
+        r.values[key] = {trim(line.substr(eq + 1)), lineNo};
+    }
+
+    KeyframeParams p;
+    p.centreRe = r.text("centre.re");
+    p.centreIm = r.text("centre.im");
+    if (!isDecimal(p.centreRe))
+        r.fail("centre.re", "not a decimal number");
+    if (!isDecimal(p.centreIm))
+        r.fail("centre.im", "not a decimal number");
+    p.precisionBits = int(r.integer("precision.bits", 64, 4096));
+    p.width = r.number("width");
+    if (!(p.width > 0))
+        r.fail("width", "must be positive");
+    p.maxIterations = int(r.integer("iterations", 16, 10000000));
+    p.bailout = r.number("bailout");
+    if (!(p.bailout >= 4))
+        r.fail("bailout", "must be at least 4");
+    p.samples = int(r.integer("samples", 1, 32));
+    p.seed = static_cast<unsigned long long>(r.integer("seed", 0, (1LL << 62)));
+    p.quality = int(r.integer("jpeg.quality", 1, 100));
+    p.cardQuality = int(r.integer("jpeg.card.quality", 1, 100));
+    p.cyclePeriod = r.number("palette.cycle.period");
+    if (!(p.cyclePeriod > 0))
+        r.fail("palette.cycle.period", "must be positive");
+    p.cyclePhase = r.number("palette.cycle.phase");
+    p.glowStart = r.number("palette.glow.start");
+    p.glowEnd = r.number("palette.glow.end");
+    p.whiteStart = r.number("palette.white.start");
+    p.whiteEnd = r.number("palette.white.end");
+    p.whiteAmount = r.number("palette.white.amount");
+    if (!(p.glowEnd > p.glowStart))
+        r.fail("palette.glow.end", "must lie above palette.glow.start");
+    if (!(p.whiteEnd > p.whiteStart))
+        r.fail("palette.white.end", "must lie above palette.white.start");
+
+    const int count = int(r.integer("palette.stops", 2, 64));
+    for (int i = 0; i < count; ++i) {
+        const std::string key = "palette.stop." + std::to_string(i);
+        std::istringstream in(r.text(key));
+        PaletteStop s;
+        std::string rest;
+        if (!(in >> s.position >> s.red >> s.green >> s.blue) || (in >> rest))
+            r.fail(key, "expected: position red green blue");
+        if (s.position < 0 || s.position > 1 || (!p.stops.empty() && s.position <= p.stops.back().position))
+            r.fail(key, "positions must rise within 0 .. 1");
+        p.stops.push_back(s);
+    }
+    return p;
+}

@@ -1,0 +1,38 @@
+#pragma once
+// Every value that decides the keyframe pictures, read from the parameter file that lives beside
+// the committed set, so that the same file always regenerates the same bytes.
+
+#include <string>
+#include <vector>
+
+struct PaletteStop {
+    double position = 0.0;  // log2 of the smooth iteration count
+    double red = 0.0, green = 0.0, blue = 0.0;  // linear light, 0..1
+};
+
+struct KeyframeParams {
+    std::string centreRe;   // decimal digits of the shared centre point
+    std::string centreIm;
+    int precisionBits = 160;  // for the reference orbit
+    double width = 8.0;       // complex width spanned by keyframe 2
+    int maxIterations = 20000;
+    double bailout = 1024.0;
+    int samples = 4;          // per axis and pixel: samples * samples per pixel
+    unsigned long long seed = 1;
+    int quality = 94;         // keyframes 2 .. 62
+    int cardQuality = 90;     // keyframes 1 and 63
+    // Colouring: a cyclic band over log2(count), blended towards white for high counts.
+    std::vector<PaletteStop> stops;  // one cycle, positions in 0..1 of the cycle
+    double cyclePeriod = 1.0;        // cycle length in log2(count)
+    double cyclePhase = 0.0;
+    double glowStart = 1.0;          // log2(count) where the colour starts to rise from black
+    double glowEnd = 4.0;            // log2(count) where it reaches full strength
+    double whiteStart = 10.0;        // log2(count) where blending towards white starts
+    double whiteEnd = 13.0;          // ... and where it reaches whiteAmount
+    double whiteAmount = 0.9;
+
+    // Reads "key = value" lines; '#' starts a comment. Throws std::runtime_error with the
+    // file name and line on a bad or missing value.
+    static KeyframeParams load(const std::string& path);
+    static KeyframeParams parse(const std::string& text, const std::string& sourceName);
+};

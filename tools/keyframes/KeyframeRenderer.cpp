@@ -1,0 +1,104 @@
+#include "KeyframeRenderer.h"
+
+#include "KeyframeGeometry.h"
+#include "KeyframeParams.h"
+#include "Palette.h"
+#include "Perturbation.h"
+#include "ReferenceOrbit.h"
+
+#include <thread>
+
+using namespace keyframes;
+
+namespace {
+
+std::uint64_t splitmix(std::uint64_t x)
+{
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+double unit(std::uint64_t bits) { return double(bits >> 11) * 0x1.0p-53; }
+
+bool inCentre(int x, int y)
+{
+    return x >= frameWidth / 4 && x < frameWidth * 3 / 4 && y >= frameHeight / 4 && y < frameHeight * 3 / 4;
+}
+
+}  // namespace
+
+KeyframeRenderer::KeyframeRenderer(const KeyframeParams& params, const ReferenceOrbit& orbit, const Palette& palette)
+    : m_params(params)
+    , m_orbit(orbit)
+    , m_palette(palette)
+{
+}
+
+void KeyframeRenderer::sampleOffset(int k, int x, int y, int i, int j, double& re, double& im) const
+{
+    const int n = m_params.samples;
+    double u = 0.5, v = 0.5;
+    if (n > 1) {
+        // Jittered grid: one random point in each of the n x n cells, fixed by the seed.
+        const std::uint64_t h = splitmix(m_params.seed ^ splitmix((std::uint64_t(k) << 48) ^ (std::uint64_t(y) << 32)
+                                                                 ^ (std::uint64_t(x) << 16) ^ std::uint64_t(j * n + i)));
+        u = unit(h);
+        v = unit(splitmix(h));
+    }
+    const double px = pixelSize(m_params.width, k);
+    re = (x + (i + u) / n - frameWidth / 2.0) * px;
+    im = (frameHeight / 2.0 - (y + (j + v) / n)) * px;
+}
+
+void KeyframeRenderer::renderRow(int k, int y, const LinearImage* deeper, LinearImage& out, RenderCounters& counters) const
+{
+    const int n = m_params.samples;
+    std::int64_t iterations = 0, samples = 0;
+    for (int x = 0; x < frameWidth; ++x) {
+        float* pixel = &out[(std::size_t(y) * frameWidth + x) * 3];
+        if (deeper && inCentre(x, y)) {
+            const int dx = 2 * (x - frameWidth / 4), dy = 2 * (y - frameHeight / 4);
+            for (int c = 0; c < 3; ++c) {
+                const auto at = [&](int xx, int yy) { return (*deeper)[(std::size_t(yy) * frameWidth + xx) * 3 + c]; };
+                pixel[c] = (at(dx, dy) + at(dx + 1, dy) + at(dx, dy + 1) + at(dx + 1, dy + 1)) * 0.25f;
+            }
+            continue;
+        }
+        double sum[3] = {0, 0, 0};
+        for (int j = 0; j < n; ++j)
+            for (int i = 0; i < n; ++i) {
+                double re, im;
+                sampleOffset(k, x, y, i, j, re, im);
+                const SampleResult r = iteratePerturbed(m_orbit, re, im, m_params.maxIterations, m_params.bailout);
+                iterations += r.iterations;
+                const auto rgb = m_palette.colour(r.smooth);
+                for (int c = 0; c < 3; ++c)
+                    sum[c] += rgb[c];
+            }
+        samples += n * n;
+        for (int c = 0; c < 3; ++c)
+            pixel[c] = float(sum[c] / (n * n));
+    }
+    counters.iterations += iterations;
+    counters.samples += samples;
+    ++counters.rowsDone;
+}
+
+LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threads, RenderCounters& counters) const
+{
+    LinearImage out(std::size_t(frameWidth) * frameHeight * 3, 0.f);
+    std::atomic<int> nextRow{0};
+    const auto work = [&] {
+        for (int y = nextRow++; y < frameHeight; y = nextRow++)
+            renderRow(k, y, deeper, out, counters);
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < threads; ++t)
+        pool.emplace_back(work);
+    work();
+    for (auto& t : pool)
+        t.join();
+    return out;
+}

@@ -1,0 +1,18 @@
+#pragma once
+// Iteration of one sample relative to the reference orbit, in doubles, with rebasing to the
+// orbit's start whenever the full value comes closer to zero than the difference (this keeps the
+// difference small and avoids glitches without secondary references).
+
+class ReferenceOrbit;
+
+struct SampleResult {
+    double smooth = -1.0;  // continuous iteration count; negative inside the set
+    int iterations = 0;    // iterations spent
+};
+
+// Smooth count from the integer escape iteration n and |z|^2 at escape.
+double smoothCount(int n, double norm2, double bailout);
+
+// dcRe, dcIm: the sample's offset from the centre point.
+SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double dcIm, int maxIterations,
+                              double bailout);

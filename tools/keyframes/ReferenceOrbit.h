@@ -1,0 +1,22 @@
+#pragma once
+// The orbit of the shared centre point, iterated once in high precision and kept in doubles;
+// every sample of every keyframe iterates only its small difference from this orbit.
+
+#include <string>
+#include <vector>
+
+class ReferenceOrbit {
+public:
+    // Iterates z -> z^2 + c from z = 0 at `bits` of precision until maxIterations or until
+    // |z| exceeds the bailout.
+    ReferenceOrbit(const std::string& re, const std::string& im, int bits, int maxIterations, double bailout);
+
+    int length() const { return int(m_re.size()); }  // number of stored values, Z_0 = 0 first
+    const double* re() const { return m_re.data(); }
+    const double* im() const { return m_im.data(); }
+    bool escaped() const { return m_escaped; }
+
+private:
+    std::vector<double> m_re, m_im;
+    bool m_escaped = false;
+};

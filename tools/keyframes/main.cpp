@@ -1,0 +1,232 @@
+// tf-keyframes: renders the 63 keyframes of the zoom from the parameter file and writes them as
+// JPEG files with a MANIFEST (file, size, SHA-256) beside them.
+
+#include "CardPainter.h"
+#include "JpegWriter.h"
+#include "KeyframeGeometry.h"
+#include "KeyframeParams.h"
+#include "KeyframeRenderer.h"
+#include "Palette.h"
+#include "Progress.h"
+#include "ReferenceOrbit.h"
+
+#include <QByteArray>
+#include <QCryptographicHash>
+#include <QGuiApplication>
+#include <QImage>
+
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <set>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <thread>
+
+using namespace keyframes;
+
+namespace {
+
+struct Options {
+    std::string params;
+    std::string outDir;
+    int threads = 0;
+    int samples = 0;      // override, 0 keeps the file's value
+    int iterations = 0;   // override
+    std::set<int> only;   // render just these, each on its own (no MANIFEST)
+};
+
+void usage()
+{
+    std::cerr << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
+                 "                    [--iterations N] [--only K[,K...]]\n"
+                 "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
+                 "  --preview      one sample per pixel (same as --samples 1)\n"
+                 "  --only K,...   render only these keyframes, each without the deeper one\n";
+}
+
+int positive(const std::string& flag, const std::string& value)
+{
+    std::size_t used = 0;
+    int v = 0;
+    try {
+        v = std::stoi(value, &used);
+    } catch (const std::exception&) {
+        used = 0;
+    }
+    if (used != value.size() || v <= 0)
+        throw std::runtime_error(flag + " expects a positive number, got \"" + value + "\"");
+    return v;
+}
+
+Options parseOptions(int argc, char** argv)
+{
+    Options o;
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        const auto value = [&]() -> std::string {
+            if (i + 1 >= argc)
+                throw std::runtime_error(a + " needs a value");
+            return argv[++i];
+        };
+        if (a == "--params")
+            o.params = value();
+        else if (a == "--out")
+            o.outDir = value();
+        else if (a == "--threads")
+            o.threads = positive(a, value());
+        else if (a == "--samples")
+            o.samples = positive(a, value());
+        else if (a == "--iterations")
+            o.iterations = positive(a, value());
+        else if (a == "--preview")
+            o.samples = 1;
+        else if (a == "--only") {
+            std::stringstream list(value());
+            std::string item;
+            while (std::getline(list, item, ',')) {
+                const int k = positive("--only", item);
+                if (k < firstKeyframe || k > lastKeyframe)
+                    throw std::runtime_error("--only: keyframes are numbered 1 to 63");
+                o.only.insert(k);
+            }
+        } else if (a == "--help" || a == "-h") {
+            usage();
+            std::exit(0);
+        } else
+            throw std::runtime_error("unknown option " + a);
+    }
+    if (o.params.empty() || o.outDir.empty())
+        throw std::runtime_error("--params and --out are required");
+    if (o.threads == 0)
+        o.threads = int(std::max(1u, std::thread::hardware_concurrency()));
+    return o;
+}
+
+QImage toImage(const LinearImage& linear)
+{
+    QImage image(frameWidth, frameHeight, QImage::Format_RGB888);
+    for (int y = 0; y < frameHeight; ++y) {
+        uchar* row = image.scanLine(y);
+        for (int i = 0; i < frameWidth * 3; ++i)
+            row[i] = linearToSrgb8(linear[std::size_t(y) * frameWidth * 3 + i]);
+    }
+    return image;
+}
+
+std::vector<unsigned char> encode(const QImage& image, int quality)
+{
+    std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
+    for (int y = 0; y < frameHeight; ++y)
+        std::copy_n(image.constScanLine(y), frameWidth * 3, rgb.begin() + std::ptrdiff_t(y) * frameWidth * 3);
+    return encodeKeyframeJpeg(rgb.data(), frameWidth, frameHeight, quality);
+}
+
+std::string fileName(int k) { return std::to_string(k) + ".jpg"; }
+
+struct Written {
+    std::vector<unsigned char> bytes[lastKeyframe + 1];
+};
+
+void writeManifest(const std::string& dir, const Written& written)
+{
+    std::ostringstream out;
+    out << "# file size sha256\n";
+    for (int k = firstKeyframe; k <= lastKeyframe; ++k) {
+        const auto& b = written.bytes[k];
+        const QByteArray hash = QCryptographicHash::hash(
+            QByteArrayView(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())), QCryptographicHash::Sha256);
+        out << fileName(k) << ' ' << b.size() << ' ' << hash.toHex().toStdString() << '\n';
+    }
+    const std::string text = out.str();
+    writeFile(dir + "/MANIFEST", std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+int run(int argc, char** argv)
+{
+    const Options options = parseOptions(argc, argv);
+    KeyframeParams params = KeyframeParams::load(options.params);
+    if (options.samples)
+        params.samples = options.samples;
+    if (options.iterations)
+        params.maxIterations = options.iterations;
+
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    const CardPainter cards;
+
+    const auto start = std::chrono::steady_clock::now();
+    const ReferenceOrbit orbit(params.centreRe, params.centreIm, params.precisionBits, params.maxIterations,
+                               params.bailout);
+    const double orbitSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::fprintf(stderr, "reference orbit: %d iterations%s at %d bits in %.2f s\n", orbit.length() - 1,
+                 orbit.escaped() ? " (escapes)" : "", params.precisionBits, orbitSeconds);
+    std::fprintf(stderr, "%d x %d samples per pixel, up to %d iterations, %d threads\n", params.samples,
+                 params.samples, params.maxIterations, options.threads);
+
+    const Palette palette(params);
+    const KeyframeRenderer renderer(params, orbit, palette);
+    RenderCounters counters;
+    Written written;
+
+    // Deepest first, so that each keyframe takes its centre from the one below it.
+    std::vector<int> order;
+    for (int k = lastKeyframe; k >= firstRun; --k)
+        if (options.only.empty() || options.only.count(k) || (k == firstRun && options.only.count(firstKeyframe)))
+            order.push_back(k);
+    std::atomic<int> framesDone{0}, current{0};
+    const int frameCount = int(order.size());
+    {
+        const Progress progress(
+            [&] { return (framesDone * double(frameHeight) + counters.rowsDone) / (double(frameCount) * frameHeight); },
+            [&] { return "keyframe " + std::to_string(current.load()); });
+        LinearImage deeper;
+        for (int k : order) {
+            current = k;
+            counters.rowsDone = 0;
+            const bool reuse = options.only.empty() && !deeper.empty();
+            LinearImage picture = renderer.render(k, reuse ? &deeper : nullptr, options.threads, counters);
+            QImage image = toImage(picture);
+            if (k == lastKeyframe) {
+                cards.paintEndCard(image);
+                written.bytes[k] = encode(image, params.cardQuality);
+            } else {
+                written.bytes[k] = encode(image, params.quality);
+            }
+            writeFile(options.outDir + "/" + fileName(k), written.bytes[k]);
+            if (k == firstRun && (options.only.empty() || options.only.count(firstKeyframe))) {
+                QImage card = toImage(picture);
+                cards.paintStartCard(card);
+                written.bytes[firstKeyframe] = encode(card, params.cardQuality);
+                writeFile(options.outDir + "/" + fileName(firstKeyframe), written.bytes[firstKeyframe]);
+            }
+            deeper = std::move(picture);
+            ++framesDone;
+        }
+    }
+    if (options.only.empty())
+        writeManifest(options.outDir, written);
+
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double samples = double(counters.samples), iterations = double(counters.iterations);
+    std::fprintf(stderr,
+                 "done in %s: %.0f samples, %.3g iterations (%.0f per sample), %.3g iterations/s, %.3g samples/s\n",
+                 Progress::formatDuration(seconds).c_str(), samples, iterations, samples > 0 ? iterations / samples : 0.0,
+                 iterations / seconds, samples / seconds);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    try {
+        return run(argc, argv);
+    } catch (const std::exception& e) {
+        std::cerr << "tf-keyframes: " << e.what() << '\n';
+        return 1;
+    }
+}
