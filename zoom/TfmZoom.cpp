@@ -1,0 +1,342 @@
+#include "TfmZoom.h"
+#include "KeyframeStore.h"
+#include "MyTImage.h"
+#include "MyThread.h"
+#include "PictureControl.h"
+#include "TfmMonitor.h"
+#include "ZoomState.h"
+#include "ZoomStepping.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QCursor>
+#include <QDesktopServices>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QUrl>
+#include <QWindow>
+
+TfmZoom *fmZoom = nullptr;
+
+TfmZoom::TfmZoom(QWidget *parent)
+    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
+{
+    fmZoom = this;
+    zoomHost = this;
+
+    // Window properties of the stored layout.
+    setObjectName(QStringLiteral("fmZoom"));
+    setWindowTitle(QStringLiteral("Tiefenflug"));
+    setFixedSize(ZoomState.viewWidth, ZoomState.viewHeight);
+    move(monitorOffsetX, monitorOffsetY);
+    setCursor(Qt::SizeAllCursor);
+    QFont windowFont(QStringLiteral("Arial"));
+    windowFont.setPixelSize(11);
+    setFont(windowFont);
+    setContextMenuPolicy(Qt::CustomContextMenu);
+
+    buildTimers();
+    shBackground = new QWidget(this);
+    shBackground->setObjectName(QStringLiteral("shBackground"));
+    QPalette black = shBackground->palette();
+    black.setColor(QPalette::Window, Qt::black);
+    shBackground->setPalette(black);
+    shBackground->setAutoFillBackground(true);
+    shBackground->setGeometry(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
+    shBackground->hide();
+    shBackground->installEventFilter(this);
+    buildMenus();
+    buildSpeedPanel();
+    buildInfoPanel();
+    connectHandlers();
+
+    // The display surfaces lie below the black background and the panels.
+    for (int i = 0; i < 2; ++i) {
+        surfaces[i] = new MyTImage(this);
+        surfaces[i]->setObjectName(QStringLiteral("surface%1").arg(i));
+        surfaces[i]->stackUnder(shBackground);
+    }
+
+    if (!loaderThread)
+        loaderThread = new MyThread(true);
+
+    GoToStart();
+    // Right after launch the to-end pair looks disabled although GoToStart enabled the button.
+    fmMonitor->bsZumEndeD->show();
+    fmMonitor->bsZumEndeD->raise();
+
+    move(fmMonitor->x() + monitorOffsetX, fmMonitor->y() + monitorOffsetY);
+}
+
+TfmZoom::~TfmZoom()
+{
+    if (zoomHost == this)
+        zoomHost = nullptr;
+    if (fmZoom == this)
+        fmZoom = nullptr;
+}
+
+void TfmZoom::buildTimers()
+{
+    zgZoomIn = new QTimer(this);
+    zgZoomIn->setObjectName(QStringLiteral("zgZoomIn"));
+    zgZoomOut = new QTimer(this);
+    zgZoomOut->setObjectName(QStringLiteral("zgZoomOut"));
+    zgReserve = new QTimer(this);
+    zgReserve->setObjectName(QStringLiteral("zgReserve"));
+    zgReserve->setInterval(10);
+    for (QTimer *timer : {zgZoomIn, zgZoomOut, zgReserve})
+        timer->setTimerType(Qt::PreciseTimer);
+}
+
+void TfmZoom::connectHandlers()
+{
+    connect(zgZoomIn, &QTimer::timeout, this, &TfmZoom::zgZoomInTimer);
+    connect(zgZoomOut, &QTimer::timeout, this, &TfmZoom::zgZoomOutTimer);
+    connect(zgReserve, &QTimer::timeout, this, &TfmZoom::zgReserveTimer);
+
+    // pmMenue is the context menu of both windows.
+    const auto popUpMenu = [this] { pmMenue->popup(QCursor::pos()); };
+    connect(this, &QWidget::customContextMenuRequested, this, popUpMenu);
+    fmMonitor->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(fmMonitor, &QWidget::customContextMenuRequested, this, popUpMenu);
+
+    connect(klein1, &QAction::triggered, this, &TfmZoom::klein1Click);
+    connect(klein2, &QAction::triggered, this, &TfmZoom::klein1Click);
+    connect(mittel1, &QAction::triggered, this, &TfmZoom::mittel1Click);
+    connect(mittel2, &QAction::triggered, this, &TfmZoom::mittel1Click);
+    connect(gross1, &QAction::triggered, this, &TfmZoom::gross1Click);
+    connect(gross2, &QAction::triggered, this, &TfmZoom::gross1Click);
+    connect(Info1, &QAction::triggered, this, &TfmZoom::Info1Click);
+    connect(webheim1, &QAction::triggered, this, &TfmZoom::webheim1Click);
+    connect(Close1, &QAction::triggered, this, &TfmZoom::Close1Click);
+    connect(Aus1, &QAction::triggered, this, &TfmZoom::Aus1Click);
+    connect(Ein1, &QAction::triggered, this, &TfmZoom::Ein1Click);
+    connect(beideRichtungen1, &QAction::triggered, this, &TfmZoom::beideRichtungen1Click);
+    // Alt+F4 works from either window, also where no window manager turns it into a close.
+    addAction(Close1);
+    fmMonitor->addAction(Close1);
+
+    connect(sbZoom, &QScrollBar::valueChanged, this, &TfmZoom::sbZoomChange);
+    connect(bsOK, &QPushButton::clicked, this, &TfmZoom::bsOKClick);
+    connect(bsCancle, &QPushButton::clicked, this, &TfmZoom::bsCancleClick);
+
+    bfLink->installEventFilter(this);
+    gbSpeed->installEventFilter(this);
+    fmMonitor->installEventFilter(this);
+}
+
+// ---- Zoom engine host ----------------------------------------------------------------------
+
+QImage &TfmZoom::surfaceCanvas(int index)
+{
+    return surfaces[index]->canvas();
+}
+
+void TfmZoom::sendSurfaceToBack(int index)
+{
+    surfaces[index]->lower();
+}
+
+void TfmZoom::bringSurfaceToFront(int index)
+{
+    // In front of the other surface, never in front of the black background or the panels.
+    surfaces[index]->stackUnder(shBackground);
+}
+
+void TfmZoom::repaintSurface(int index)
+{
+    surfaces[index]->repaint(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
+}
+
+void TfmZoom::showZoomFactor(const QString &digits, const QString &words)
+{
+    fmMonitor->bfFaktor2->setText(digits);
+    fmMonitor->bfFaktor3->setText(words);
+}
+
+void TfmZoom::setStillPictureLooks(bool atEnd)
+{
+    fmMonitor->setPairLook(fmMonitor->bsZumAnfang, atEnd);
+    fmMonitor->setPairLook(fmMonitor->bsRueckwaerts, atEnd);
+    fmMonitor->setPairLook(fmMonitor->bsPause, false);
+    fmMonitor->setPairLook(fmMonitor->bsVorwaerts, !atEnd);
+    fmMonitor->setPairLook(fmMonitor->bsZumEnde, !atEnd);
+}
+
+QTimer &TfmZoom::zoomInTimer()
+{
+    return *zgZoomIn;
+}
+
+QTimer &TfmZoom::zoomOutTimer()
+{
+    return *zgZoomOut;
+}
+
+void TfmZoom::startZoomingIn()
+{
+    fmMonitor->bsVorwaertsClick();
+}
+
+void TfmZoom::startZoomingOut()
+{
+    fmMonitor->bsRueckwaertsClick();
+}
+
+// ---- Timers ---------------------------------------------------------------------------------
+
+void TfmZoom::zgZoomInTimer()
+{
+    zoomInTick();
+}
+
+void TfmZoom::zgZoomOutTimer()
+{
+    zoomOutTick();
+}
+
+void TfmZoom::zgReserveTimer()
+{
+    // Loads on the GUI thread what the loader would; never while the loader writes a bitmap.
+    if (loaderThread)
+        loaderThread->waitUntilIdle();
+    LoadKeyframe(inactiveLetter(), pendingFrame.load());
+}
+
+// ---- Web page -------------------------------------------------------------------------------
+
+void TfmZoom::setUrlOpener(UrlOpener opener)
+{
+    m_urlOpener = std::move(opener);
+}
+
+void TfmZoom::webheim1Click()
+{
+    const QUrl address(QStringLiteral(TF_WEB_ADDRESS));
+    const bool opened = m_urlOpener ? m_urlOpener(address) : QDesktopServices::openUrl(address);
+    if (!opened) {
+        QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Fehler"),
+                        QStringLiteral("Fehler beim starten Ihres Standart-Browsers"),
+                        QMessageBox::Ok, this);
+        box.exec();
+        return;
+    }
+    // The browser comes to the front: pause in every state and get out of its way.
+    fmMonitor->bsPauseClick();
+    fmMonitor->showMinimized();
+    showMinimized();
+}
+
+void TfmZoom::bfLinkClick()
+{
+    webheim1Click();
+}
+
+// ---- Window events: dragging, following, closing -------------------------------------------
+
+void TfmZoom::FormConstrainedResize()
+{
+    if (fmMonitor)
+        fmMonitor->move(x() - monitorOffsetX, y() - monitorOffsetY);
+}
+
+void TfmZoom::moveEvent(QMoveEvent *event)
+{
+    QWidget::moveEvent(event);
+    FormConstrainedResize();
+}
+
+void TfmZoom::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    FormConstrainedResize();
+}
+
+void TfmZoom::mousePressEvent(QMouseEvent *event)
+{
+    // Presses on the picture and the black background reach here (the surfaces take no mouse
+    // input); the panels keep theirs. A left press drags the borderless window.
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    if (windowHandle() && windowHandle()->startSystemMove())
+        return;   // the window manager moves the window; moveEvent brings the monitor along
+    // Without a window manager the window follows the pointer itself.
+    m_dragging = true;
+    m_dragGrabOffset = event->globalPosition().toPoint() - pos();
+}
+
+void TfmZoom::mouseMoveEvent(QMouseEvent *event)
+{
+    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - m_dragGrabOffset);
+        event->accept();
+        return;
+    }
+    QWidget::mouseMoveEvent(event);
+}
+
+void TfmZoom::mouseReleaseEvent(QMouseEvent *event)
+{
+    if (m_dragging && event->button() == Qt::LeftButton) {
+        m_dragging = false;
+        FormConstrainedResize();
+        event->accept();
+        return;
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TfmZoom::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    // Kept above the monitor window and out of the task bar by the window manager; without
+    // one, being shown after the monitor window keeps it on top.
+    if (windowHandle() && fmMonitor && fmMonitor->windowHandle())
+        windowHandle()->setTransientParent(fmMonitor->windowHandle());
+    raise();
+    activateWindow();
+}
+
+void TfmZoom::closeEvent(QCloseEvent *event)
+{
+    // A close request from the window system (Alt+F4 through the window manager) ends the
+    // program like "Schließen".
+    if (event->spontaneous())
+        Close1Click();
+    QWidget::closeEvent(event);
+}
+
+bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == shBackground && event->type() == QEvent::ZOrderChange) {
+        // The black background may be brought to the front; the panels stay in front of it.
+        gbSpeed->raise();
+        gbInfo->raise();
+    } else if (watched == bfLink && event->type() == QEvent::MouseButtonRelease) {
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::LeftButton && bfLink->rect().contains(mouse->position().toPoint())) {
+            bfLinkClick();
+            return true;
+        }
+    } else if (watched == gbSpeed && event->type() == QEvent::Show) {
+        cbFramerate->setFocus();
+    } else if (watched == fmMonitor && event->type() == QEvent::WindowStateChange) {
+        // Restoring the application from the task bar restores the monitor window, the only
+        // one with an entry there: the zoom window comes back with it.
+        if (!fmMonitor->isMinimized() && isMinimized()) {
+            showNormal();
+            raise();
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}

@@ -4,10 +4,13 @@
 // and info panels and the popup menus, and drags the monitor window along when it is moved.
 #include "ZoomHost.h"
 
+#include <QPoint>
 #include <QWidget>
+#include <functional>
 
 class MyTImage;
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -17,6 +20,7 @@ class QProgressBar;
 class QPushButton;
 class QScrollBar;
 class QTimer;
+class QUrl;
 
 class TfmZoom : public QWidget, public ZoomHost
 {
@@ -75,6 +79,10 @@ public:
     void Ein1Click();
     void beideRichtungen1Click();
 
+    // How the web page is handed to the desktop's browser; tests put in their own.
+    using UrlOpener = std::function<bool(const QUrl &)>;
+    void setUrlOpener(UrlOpener opener);   // an empty function restores the desktop's opener
+
     // ZoomHost
     QImage &surfaceCanvas(int index) override;
     void sendSurfaceToBack(int index) override;
@@ -86,6 +94,37 @@ public:
     QTimer &zoomOutTimer() override;
     void startZoomingIn() override;
     void startZoomingOut() override;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void moveEvent(QMoveEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
+private:
+    struct DisplaySize;
+    // The zoom window's top-left corner lies this far right of and below the monitor window's.
+    static constexpr int monitorOffsetX = 32;
+    static constexpr int monitorOffsetY = 24;
+
+    void buildTimers();
+    void buildMenus();
+    void buildSpeedPanel();
+    void buildInfoPanel();
+    void connectHandlers();
+    void applyDisplaySize(const DisplaySize &size);
+    void FormConstrainedResize();
+
+    QActionGroup *m_sizeGroupMenue = nullptr;   // klein1, mittel1, gross1
+    QActionGroup *m_sizeGroupAnzeige = nullptr; // klein2, mittel2, gross2
+    QActionGroup *m_repeatGroup = nullptr;
+    UrlOpener m_urlOpener;
+    bool m_dragging = false;      // a drag this window moves itself (no window manager)
+    QPoint m_dragGrabOffset;      // press position relative to the window's top-left corner
 };
 
 extern TfmZoom *fmZoom;

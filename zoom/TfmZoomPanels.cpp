@@ -1,0 +1,259 @@
+// The zoom window's two panels over the black background: the speed settings and the info text.
+#include "TfmZoom.h"
+#include "ZoomState.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTextOption>
+#include <QUrl>
+#include <cmath>
+
+namespace {
+
+// Black panels with a quiet frame; push buttons dark with white text to match.
+const char *const panelStyle = R"(
+QGroupBox { background-color: black; border: 1px solid #5a5a5a; border-radius: 6px;
+            margin: 0px; padding: 0px; }
+QPushButton { color: white; border: 1px solid #9a9a9a; border-radius: 3px;
+              background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,
+                                                stop:0 #5c5c5c, stop:1 #2c2c2c); }
+QPushButton:hover { border-color: #d0d0d0; }
+QPushButton:focus { border-color: white; }
+QPushButton:pressed { background-color: #1a1a1a; }
+QProgressBar { border: 1px solid #9a9a9a; background-color: #141414; }
+QProgressBar::chunk { background-color: #00c800; }
+)";
+
+QFont arial(int pixelSize, bool bold = false, bool underline = false)
+{
+    QFont font(QStringLiteral("Arial"));
+    font.setPixelSize(pixelSize);
+    font.setBold(bold);
+    font.setUnderline(underline);
+    return font;
+}
+
+void setTextColour(QWidget *widget, const QColor &colour)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    palette.setColor(QPalette::Text, colour);
+    palette.setColor(QPalette::ButtonText, colour);
+    widget->setPalette(palette);
+}
+
+// A transparent label with its text on the panel's black. Like the stored layout's labels it
+// grows to its text if the font draws it wider than its place.
+QLabel *makeLabel(QWidget *panel, const char *name, const QString &text, const QRect &place,
+                  const QFont &font, bool wordWrap = false)
+{
+    auto *label = new QLabel(text, panel);
+    label->setObjectName(QLatin1String(name));
+    label->setFont(font);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setWordWrap(wordWrap);
+    setTextColour(label, Qt::white);
+    label->setGeometry(place);
+    if (!wordWrap && label->sizeHint().width() > place.width())
+        label->resize(label->sizeHint().width(), place.height());
+    return label;
+}
+
+QGroupBox *makePanel(QWidget *window, const char *name)
+{
+    auto *panel = new QGroupBox(window);
+    panel->setObjectName(QLatin1String(name));
+    panel->setStyleSheet(QLatin1String(panelStyle));
+    panel->setFont(arial(13));
+    panel->setGeometry(100, 68, 440, 337);
+    panel->setCursor(Qt::ArrowCursor);   // a panel does not drag the window
+    panel->hide();
+    return panel;
+}
+
+// The black, borderless, read-only text blocks of the info panel.
+void makeBlack(QWidget *widget)
+{
+    QPalette palette = widget->palette();
+    palette.setColor(QPalette::Window, Qt::black);
+    palette.setColor(QPalette::Base, Qt::black);
+    widget->setPalette(palette);
+    widget->setAutoFillBackground(true);
+}
+
+} // namespace
+
+void TfmZoom::buildSpeedPanel()
+{
+    gbSpeed = makePanel(this, "gbSpeed");
+
+    bfLabel1 = makeLabel(gbSpeed, "bfLabel1", QStringLiteral("Die Gesamtgeschwindigkeit ergibt sich aus"),
+                         {16, 24, 400, 24}, arial(21), true);
+    bfLabel2 = makeLabel(gbSpeed, "bfLabel2", QStringLiteral("Framerate und Zoomgeschwindigkeit."),
+                         {16, 52, 348, 24}, arial(21));
+    bfFramerate = makeLabel(gbSpeed, "bfFramerate", QStringLiteral("Framerate (Bilder pro Sekunde):"),
+                            {16, 108, 225, 18}, arial(16, false, true));
+
+    cbFramerate = new QComboBox(gbSpeed);
+    cbFramerate->setObjectName(QStringLiteral("cbFramerate"));
+    cbFramerate->setEditable(false);
+    cbFramerate->addItems({QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("6"),
+                           QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("12"),
+                           QStringLiteral("15"), QStringLiteral("18"), QStringLiteral("20"),
+                           QStringLiteral("22"), QStringLiteral("25"), QStringLiteral("30"),
+                           QStringLiteral("35"), QStringLiteral("40"), QStringLiteral("maximal")});
+    cbFramerate->setCurrentIndex(11);
+    cbFramerate->setMaxVisibleItems(15);
+    cbFramerate->setFont(arial(13, true));
+    setTextColour(cbFramerate, Qt::black);
+    cbFramerate->setGeometry(252, 104, 173, 24);
+
+    bfFaktor = makeLabel(gbSpeed, "bfFaktor", QStringLiteral("Zoomgeschwindigkeit:"),
+                         {20, 151, 156, 18}, arial(16, false, true));
+    // Wide enough for "100"; the number stands left-aligned after the caption.
+    bfPosition = makeLabel(gbSpeed, "bfPosition", QStringLiteral("50"), {187, 151, 40, 18}, arial(16));
+
+    pbZoom = new QProgressBar(gbSpeed);
+    pbZoom->setObjectName(QStringLiteral("pbZoom"));
+    pbZoom->setRange(1, 100);
+    pbZoom->setValue(50);
+    pbZoom->setTextVisible(false);
+    pbZoom->setGeometry(20, 180, 405, 17);
+
+    sbZoom = new QScrollBar(Qt::Horizontal, gbSpeed);
+    sbZoom->setObjectName(QStringLiteral("sbZoom"));
+    sbZoom->setRange(1, 100);
+    sbZoom->setValue(50);
+    sbZoom->setPageStep(1);
+    sbZoom->setSingleStep(1);
+    sbZoom->setFocusPolicy(Qt::StrongFocus);
+    sbZoom->setGeometry(20, 203, 405, 18);
+
+    bfInfo1 = makeLabel(gbSpeed, "bfInfo1", QStringLiteral("Hinweis: Je nach Geschwindigkeit des PCs kann"),
+                        {16, 248, 269, 15}, arial(12));
+    bfInfo2 = makeLabel(gbSpeed, "bfInfo2", QStringLiteral("die tatsächliche Framerate etwas geringer sein. "),
+                        {16, 268, 264, 15}, arial(12));
+    bfInfo3 = makeLabel(gbSpeed, "bfInfo3", QStringLiteral("Bei ungleichmäßiger Wiedergabe kleineres"),
+                        {16, 288, 239, 15}, arial(12));
+    bfInfo4 = makeLabel(gbSpeed, "bfInfo4", QStringLiteral("Anzeigefenster oder kleinere Framerate verwenden."),
+                        {16, 308, 282, 15}, arial(12));
+
+    bsOK = new QPushButton(QStringLiteral("Übernehmen"), gbSpeed);
+    bsOK->setObjectName(QStringLiteral("bsOK"));
+    bsOK->setGeometry(336, 252, 87, 25);
+    bsCancle = new QPushButton(QStringLiteral("Abbrechen"), gbSpeed);
+    bsCancle->setObjectName(QStringLiteral("bsCancle"));
+    bsCancle->setGeometry(336, 296, 87, 25);
+    for (QPushButton *button : {bsOK, bsCancle}) {
+        button->setFont(arial(11, true));
+        button->setCursor(Qt::PointingHandCursor);
+    }
+
+    // Tab order: frame rate, zoom speed, (gauge), apply, cancel.
+    setTabOrder(cbFramerate, sbZoom);
+    setTabOrder(sbZoom, bsOK);
+    setTabOrder(bsOK, bsCancle);
+
+    // Escape leaves the panel as "Abbrechen" does.
+    auto *cancelKey = new QAction(gbSpeed);
+    cancelKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    cancelKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    gbSpeed->addAction(cancelKey);
+    connect(cancelKey, &QAction::triggered, this, &TfmZoom::bsCancleClick);
+}
+
+void TfmZoom::buildInfoPanel()
+{
+    gbInfo = makePanel(this, "gbInfo");
+
+    mmInfo = new QPlainTextEdit(gbInfo);
+    mmInfo->setObjectName(QStringLiteral("mmInfo"));
+    mmInfo->setReadOnly(true);
+    mmInfo->setFrameShape(QFrame::NoFrame);
+    mmInfo->setFont(arial(17));
+    mmInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    mmInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mmInfo->setContextMenuPolicy(Qt::NoContextMenu);   // the window's menu instead
+    mmInfo->setFocusPolicy(Qt::NoFocus);
+    mmInfo->viewport()->setCursor(Qt::ArrowCursor);
+    makeBlack(mmInfo);
+    setTextColour(mmInfo, Qt::white);
+    mmInfo->document()->setDocumentMargin(1);
+    QTextOption centred = mmInfo->document()->defaultTextOption();
+    centred.setAlignment(Qt::AlignHCenter);
+    mmInfo->document()->setDefaultTextOption(centred);
+    mmInfo->setPlainText(QStringList{
+        QString(),
+        QString(),
+        QStringLiteral("Freeware: Weitergabe erlaubt, Verkauf nicht."),
+        QStringLiteral("Bilder und Programm: das Tiefenflug-Team"),
+        QString(),
+        QStringLiteral("Die einzelnen Bilder des Tiefenflugs wurden mit"),
+        QStringLiteral("einer Auflösung von 12 Megapixel berechnet und"),
+        QStringLiteral("anschließend verkleinert. Dabei waren für jeden"),
+        QStringLiteral("einzelnen Bildpunkt bis zu 20000 Rechenschritte"),
+        QStringLiteral("notwendig. Zwei PCs waren etwa eine Woche"),
+        QStringLiteral("lang mit der Berechnung der Bilder beschäftigt."),
+        QStringLiteral("Die interessantesten Zoom-Ausschnitte lassen sich"),
+        QStringLiteral("mit der Save-Taste abspeichern. Weitere Infos und"),
+        QStringLiteral("Bilder im Internet unter "),
+        QString(),
+        QString(),
+    }.join(QLatin1Char('\n')));
+    mmInfo->setGeometry(2, 24, 436, 281);
+
+    // The address without its scheme, e.g. "www.example.org/tiefenflug".
+    QString address = QUrl(QStringLiteral(TF_WEB_ADDRESS))
+                          .toString(QUrl::RemoveScheme | QUrl::StripTrailingSlash);
+    while (address.startsWith(QLatin1Char('/')))
+        address.remove(0, 1);
+    bfLink = new QLabel(address, gbInfo);
+    bfLink->setObjectName(QStringLiteral("bfLink"));
+    bfLink->setFont(arial(19, false, true));
+    bfLink->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    makeBlack(bfLink);
+    setTextColour(bfLink, QColor(40, 120, 255));   // blue, still legible on black
+    bfLink->setCursor(Qt::PointingHandCursor);
+    bfLink->setToolTip(QStringLiteral(TF_WEB_ADDRESS));
+    bfLink->setGeometry(95, 293, 245, 33);
+
+    mmUeberschrift = new QLabel(QStringLiteral("Tiefenflug V1.1"), gbInfo);
+    mmUeberschrift->setObjectName(QStringLiteral("mmUeberschrift"));
+    mmUeberschrift->setFont(arial(32));
+    mmUeberschrift->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    makeBlack(mmUeberschrift);
+    setTextColour(mmUeberschrift, Qt::red);
+    mmUeberschrift->setGeometry(8, 19, 426, 42);
+}
+
+void TfmZoom::sbZoomChange()
+{
+    pbZoom->setValue(sbZoom->value());
+    bfPosition->setText(QString::number(sbZoom->value()));
+}
+
+void TfmZoom::bsOKClick()
+{
+    const QString rate = cbFramerate->currentText();
+    ZoomState.frameRate = rate == QLatin1String("maximal") ? 60 : rate.toInt();
+    ZoomState.speedPosition = pbZoom->value();
+    ZoomState.frameRateIndex = cbFramerate->currentIndex();
+    // The magnification per tick grows exponentially with the position: 2^(p / 25.04).
+    const double x = double(static_cast<long double>(pbZoom->value()) * 0.039936102236421724L);
+    ZoomState.stepFactor = 0.99 + 0.0125 * std::pow(2.0, x);
+    shBackground->hide();
+    gbSpeed->hide();
+}
+
+void TfmZoom::bsCancleClick()
+{
+    shBackground->hide();
+    gbSpeed->hide();
+}
