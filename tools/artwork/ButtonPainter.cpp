@@ -2,6 +2,8 @@
 
 #include "PixelFont.h"
 
+#include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 #include <vector>
 

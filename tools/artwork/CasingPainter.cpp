@@ -4,8 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <stdexcept>
-#include <vector>
+#include <string>
 
 namespace {
 
@@ -43,11 +44,15 @@ int quantise(double grey, int step)
     return std::clamp(int(std::lround(grey / step)) * step, 0, 255);
 }
 
+// Key-coloured pixels per corner row, counted from the outer edge: with the key
+// colour see-through, the casing gets rounded corners.
+constexpr int kCornerKeyPixels[] = {7, 5, 4, 3, 2, 1, 1};
+
 bool isKeyPixel(int x, int y, int width, int height)
 {
     const int row = std::min(y, height - 1 - y);
     const int col = std::min(x, width - 1 - x);
-    return row < CasingPainter::kCornerRows && col < CasingPainter::kCornerKeyPixels[row];
+    return row < int(std::size(kCornerKeyPixels)) && col < kCornerKeyPixels[row];
 }
 
 } // namespace
@@ -83,11 +88,14 @@ double CasingPainter::bezelGrey(int x, int y) const
     const Face nearest = *std::min_element(std::begin(faces), std::end(faces),
                                            [](const Face &a, const Face &b) { return a.t < b.t; });
     const double t = std::clamp(nearest.t, 0.0, 1.0);
-    // A flat front that deepens into the slope, then a dark lip against the frame.
+    // A flat front that deepens into the slope.
     double grey = kBezelMaxGrey * nearest.light * (0.35 * smooth(t / 0.45) + 0.65 * smooth((t - 0.4) / 0.6));
-    const double lip = std::min({x - frame.left(), frame.right() - x, y - frame.top(), frame.bottom() - y});
-    if (!frame.contains(x, y) && lip >= -2)
-        grey *= lip == -1 ? 0.45 : 0.8;
+    // The two pixels next to the frame lie in shadow, so the screen looks set in.
+    const int gap = std::max({frame.left() - x, x - frame.right(), frame.top() - y, y - frame.bottom()});
+    if (gap == 1)
+        grey *= 0.45;
+    else if (gap == 2)
+        grey *= 0.8;
     return grey;
 }
 
@@ -102,55 +110,56 @@ QImage CasingPainter::paint() const
 {
     const int w = m_size.width();
     const int h = m_size.height();
-    std::vector<QRgb> pixels(size_t(w) * h, qRgb(0, 0, 0));
-    auto at = [&](int x, int y) -> QRgb & { return pixels[size_t(y) * w + x]; };
-    auto grey = [](int v) { return qRgb(v, v, v); };
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(qRgb(0, 0, 0));
+    auto set = [&](int x, int y, int grey) { image.setPixel(x, y, qRgb(grey, grey, grey)); };
 
     const QRect frame = m_screen.adjusted(-1, -1, 1, 1);
     for (int y = 0; y <= m_bezelBottom; ++y)
         for (int x = 0; x < w; ++x)
             if (!frame.contains(x, y))
-                at(x, y) = grey(quantise(bezelGrey(x, y), 3));
+                set(x, y, quantise(bezelGrey(x, y), 3));
 
     // Screen frame; the screen itself stays black.
-    for (int x = frame.left(); x <= frame.right(); ++x)
-        at(x, frame.top()) = at(x, frame.bottom()) = grey(kFrameGrey);
-    for (int y = frame.top(); y <= frame.bottom(); ++y)
-        at(frame.left(), y) = at(frame.right(), y) = grey(kFrameGrey);
+    for (int x = frame.left(); x <= frame.right(); ++x) {
+        set(x, frame.top(), kFrameGrey);
+        set(x, frame.bottom(), kFrameGrey);
+    }
+    for (int y = frame.top(); y <= frame.bottom(); ++y) {
+        set(frame.left(), y, kFrameGrey);
+        set(frame.right(), y, kFrameGrey);
+    }
 
     // Read-out frame: a rounded rectangle whose corners step in by 3, 1 and 1 pixels.
     const QRect r = m_readout;
-    for (int x = r.left() + 3; x <= r.right() - 3; ++x)
-        at(x, r.top()) = at(x, r.bottom()) = grey(kFrameGrey);
-    for (int y = r.top() + 3; y <= r.bottom() - 3; ++y)
-        at(r.left(), y) = at(r.right(), y) = grey(kFrameGrey);
+    for (int x = r.left() + 3; x <= r.right() - 3; ++x) {
+        set(x, r.top(), kFrameGrey);
+        set(x, r.bottom(), kFrameGrey);
+    }
+    for (int y = r.top() + 3; y <= r.bottom() - 3; ++y) {
+        set(r.left(), y, kFrameGrey);
+        set(r.right(), y, kFrameGrey);
+    }
     const QPoint cornerSteps[] = {{1, 1}, {2, 1}, {1, 2}};
     for (const QPoint &p : cornerSteps) {
-        at(r.left() + p.x(), r.top() + p.y()) = grey(kFrameGrey);
-        at(r.right() - p.x(), r.top() + p.y()) = grey(kFrameGrey);
-        at(r.left() + p.x(), r.bottom() - p.y()) = grey(kFrameGrey);
-        at(r.right() - p.x(), r.bottom() - p.y()) = grey(kFrameGrey);
+        set(r.left() + p.x(), r.top() + p.y(), kFrameGrey);
+        set(r.right() - p.x(), r.top() + p.y(), kFrameGrey);
+        set(r.left() + p.x(), r.bottom() - p.y(), kFrameGrey);
+        set(r.right() - p.x(), r.bottom() - p.y(), kFrameGrey);
     }
 
-    // Casing outline: every pixel that touches a key pixel or the picture's edge.
+    // Key colour in the corners; the casing outline on every pixel that touches a
+    // key pixel or the picture's edge.
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             if (isKeyPixel(x, y, w, h)) {
-                at(x, y) = qRgb(0, 255, 0);
+                image.setPixel(x, y, qRgb(0, 255, 0));
                 continue;
             }
-            bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1;
-            const QPoint neighbours[] = {{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}};
-            for (const QPoint &n : neighbours)
-                edge = edge || isKeyPixel(n.x(), n.y(), w, h);
+            const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1 || isKeyPixel(x - 1, y, w, h)
+                              || isKeyPixel(x + 1, y, w, h) || isKeyPixel(x, y - 1, w, h) || isKeyPixel(x, y + 1, w, h);
             if (edge)
-                at(x, y) = grey(quantise(outlineGrey(y), 8));
+                set(x, y, quantise(outlineGrey(y), 8));
         }
-
-    QImage image(w, h, QImage::Format_RGB32);
-    for (int y = 0; y < h; ++y)
-        std::copy_n(&at(0, y), w, reinterpret_cast<QRgb *>(image.scanLine(y)));
-    image.setDotsPerMeterX(2835);
-    image.setDotsPerMeterY(2835);
     return image;
 }

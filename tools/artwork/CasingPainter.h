@@ -14,14 +14,6 @@ public:
 
     QImage paint() const;
 
-    QRect screenArea() const { return m_screen; }
-    QRect readoutFrame() const { return m_readout; }
-    QSize size() const { return m_size; }
-
-    // Key-coloured pixels per corner row, counted from the outer edge.
-    static constexpr int kCornerRows = 7;
-    static constexpr int kCornerKeyPixels[kCornerRows] = {7, 5, 4, 3, 2, 1, 1};
-
 private:
     double bezelGrey(int x, int y) const;
     double outlineGrey(int y) const;

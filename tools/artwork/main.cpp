@@ -10,7 +10,7 @@
 
 #include <QBuffer>
 #include <QDir>
-#include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QSaveFile>
 
