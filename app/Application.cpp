@@ -10,7 +10,11 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     setApplicationName(QStringLiteral("Tiefenflug"));
     setApplicationDisplayName(QStringLiteral("Tiefenflug"));
     setApplicationVersion(QStringLiteral("1.1"));
-    setWindowIcon(QIcon(QStringLiteral(":/icon/tiefenflug.ico")));
+    // The PNGs carry the disc's transparency; Qt's ICO reader drops the mask of 24-bit icons.
+    QIcon icon;
+    for (int size : {16, 32, 48})
+        icon.addFile(QStringLiteral(":/icon/tiefenflug-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
 }
 
 QString Application::reportText(const QString &message)
