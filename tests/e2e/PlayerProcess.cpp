@@ -1,0 +1,58 @@
+#include "PlayerProcess.h"
+
+#include <QFile>
+
+PlayerProcess::PlayerProcess(const QProcessEnvironment &environment)
+{
+    m_process.setProcessEnvironment(environment);
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    if (m_log.open())
+        m_process.setStandardOutputFile(m_log.fileName());
+}
+
+PlayerProcess::~PlayerProcess()
+{
+    kill();
+}
+
+QString PlayerProcess::executable()
+{
+    return QStringLiteral(TF_PLAYER_EXECUTABLE);
+}
+
+bool PlayerProcess::start()
+{
+    m_process.start(executable(), {});
+    return m_process.waitForStarted(10000);
+}
+
+qint64 PlayerProcess::pid() const
+{
+    return m_process.processId();
+}
+
+bool PlayerProcess::isRunning() const
+{
+    return m_process.state() == QProcess::Running;
+}
+
+bool PlayerProcess::waitForExit(int milliseconds)
+{
+    if (m_process.state() == QProcess::NotRunning)
+        return true;
+    return m_process.waitForFinished(milliseconds);
+}
+
+QByteArray PlayerProcess::output() const
+{
+    QFile log(m_log.fileName());
+    return log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
+}
+
+void PlayerProcess::kill()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
