@@ -56,7 +56,7 @@ TEST(Exit, CloseEndsWithStatusZeroWhileTheLoaderDecodes)
         QProcess child;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        env.insert(QStringLiteral("TF_EXIT_DELAY_MS"), QString::number(150 + (run * 97) % 900));
+        env.insert(QStringLiteral("TF_EXIT_DELAY_MS"), QString::number(40 + (run * 53) % 300));
         if (run % 2 == 0)
             env.insert(QStringLiteral("TF_EXIT_BUSY_LOADER"), QStringLiteral("1"));
         child.setProcessEnvironment(env);
