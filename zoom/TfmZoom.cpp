@@ -101,11 +101,9 @@ void TfmZoom::connectHandlers()
     connect(zgZoomOut, &QTimer::timeout, this, &TfmZoom::zgZoomOutTimer);
     connect(zgReserve, &QTimer::timeout, this, &TfmZoom::zgReserveTimer);
 
-    // pmMenue is the context menu of both windows.
-    const auto popUpMenu = [this] { pmMenue->popup(QCursor::pos()); };
-    connect(this, &QWidget::customContextMenuRequested, this, popUpMenu);
-    fmMonitor->setContextMenuPolicy(Qt::CustomContextMenu);
-    connect(fmMonitor, &QWidget::customContextMenuRequested, this, popUpMenu);
+    // pmMenue is the context menu of both windows (the monitor window opens it itself).
+    connect(this, &QWidget::customContextMenuRequested, this,
+            [this] { pmMenue->popup(QCursor::pos()); });
 
     connect(klein1, &QAction::triggered, this, &TfmZoom::klein1Click);
     connect(klein2, &QAction::triggered, this, &TfmZoom::klein1Click);
@@ -129,6 +127,7 @@ void TfmZoom::connectHandlers()
 
     bfLink->installEventFilter(this);
     gbSpeed->installEventFilter(this);
+    gbInfo->installEventFilter(this);
     fmMonitor->installEventFilter(this);
 }
 
@@ -328,6 +327,13 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
             bfLinkClick();
             return true;
         }
+    } else if ((watched == gbSpeed || watched == gbInfo)
+               && (event->type() == QEvent::MouseButtonPress
+                   || event->type() == QEvent::MouseButtonDblClick)
+               && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        // A panel keeps left presses on its empty parts and labels: they do not drag.
+        event->accept();
+        return true;
     } else if (watched == gbSpeed && event->type() == QEvent::Show) {
         cbFramerate->setFocus();
     } else if (watched == fmMonitor && event->type() == QEvent::WindowStateChange) {

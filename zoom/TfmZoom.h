@@ -15,10 +15,10 @@ class QComboBox;
 class QGroupBox;
 class QLabel;
 class QMenu;
-class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 class QScrollBar;
+class QTextEdit;
 class QTimer;
 class QUrl;
 
@@ -50,7 +50,7 @@ public:
 
     // Info panel.
     QGroupBox *gbInfo = nullptr;
-    QPlainTextEdit *mmInfo = nullptr;
+    QTextEdit *mmInfo = nullptr;
     QLabel *bfLink = nullptr;
     QLabel *mmUeberschrift = nullptr;
 

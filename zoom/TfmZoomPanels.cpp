@@ -6,11 +6,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QPlainTextEdit>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QTextOption>
 #include <QUrl>
 #include <cmath>
 
@@ -48,20 +49,18 @@ void setTextColour(QWidget *widget, const QColor &colour)
     widget->setPalette(palette);
 }
 
-// A transparent label with its text on the panel's black. Like the stored layout's labels it
-// grows to its text if the font draws it wider than its place.
+// A transparent label with its text on the panel's black. It grows to its text where the font
+// draws it wider than its place, so no line is ever cut or wrapped out of sight.
 QLabel *makeLabel(QWidget *panel, const char *name, const QString &text, const QRect &place,
-                  const QFont &font, bool wordWrap = false)
+                  const QFont &font)
 {
     auto *label = new QLabel(text, panel);
     label->setObjectName(QLatin1String(name));
     label->setFont(font);
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setWordWrap(wordWrap);
     setTextColour(label, Qt::white);
     label->setGeometry(place);
-    if (!wordWrap && label->sizeHint().width() > place.width())
-        label->resize(label->sizeHint().width(), place.height());
+    label->resize(label->size().expandedTo(label->sizeHint()));
     return label;
 }
 
@@ -94,7 +93,7 @@ void TfmZoom::buildSpeedPanel()
     gbSpeed = makePanel(this, "gbSpeed");
 
     bfLabel1 = makeLabel(gbSpeed, "bfLabel1", QStringLiteral("Die Gesamtgeschwindigkeit ergibt sich aus"),
-                         {16, 24, 400, 24}, arial(21), true);
+                         {16, 24, 400, 24}, arial(21));
     bfLabel2 = makeLabel(gbSpeed, "bfLabel2", QStringLiteral("Framerate und Zoomgeschwindigkeit."),
                          {16, 52, 348, 24}, arial(21));
     bfFramerate = makeLabel(gbSpeed, "bfFramerate", QStringLiteral("Framerate (Bilder pro Sekunde):"),
@@ -133,6 +132,7 @@ void TfmZoom::buildSpeedPanel()
     sbZoom->setPageStep(1);
     sbZoom->setSingleStep(1);
     sbZoom->setFocusPolicy(Qt::StrongFocus);
+    sbZoom->setInvertedControls(false);   // right, up and the wheel up all mean faster
     sbZoom->setGeometry(20, 203, 405, 18);
 
     bfInfo1 = makeLabel(gbSpeed, "bfInfo1", QStringLiteral("Hinweis: Je nach Geschwindigkeit des PCs kann"),
@@ -172,23 +172,21 @@ void TfmZoom::buildInfoPanel()
 {
     gbInfo = makePanel(this, "gbInfo");
 
-    mmInfo = new QPlainTextEdit(gbInfo);
+    mmInfo = new QTextEdit(gbInfo);
     mmInfo->setObjectName(QStringLiteral("mmInfo"));
     mmInfo->setReadOnly(true);
     mmInfo->setFrameShape(QFrame::NoFrame);
     mmInfo->setFont(arial(17));
     mmInfo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     mmInfo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    mmInfo->setLineWrapMode(QPlainTextEdit::NoWrap);
+    mmInfo->setLineWrapMode(QTextEdit::NoWrap);
+    mmInfo->setAcceptRichText(false);
     mmInfo->setContextMenuPolicy(Qt::NoContextMenu);   // the window's menu instead
     mmInfo->setFocusPolicy(Qt::NoFocus);
     mmInfo->viewport()->setCursor(Qt::ArrowCursor);
     makeBlack(mmInfo);
     setTextColour(mmInfo, Qt::white);
     mmInfo->document()->setDocumentMargin(1);
-    QTextOption centred = mmInfo->document()->defaultTextOption();
-    centred.setAlignment(Qt::AlignHCenter);
-    mmInfo->document()->setDefaultTextOption(centred);
     mmInfo->setPlainText(QStringList{
         QString(),
         QString(),
@@ -207,6 +205,14 @@ void TfmZoom::buildInfoPanel()
         QString(),
         QString(),
     }.join(QLatin1Char('\n')));
+    // Centred lines 19 pixels apart, as the layout was drawn: the heading covers the first two
+    // (empty) lines and the address stands right below the line that introduces it.
+    QTextCursor all(mmInfo->document());
+    all.select(QTextCursor::Document);
+    QTextBlockFormat lines;
+    lines.setAlignment(Qt::AlignHCenter);
+    lines.setLineHeight(19, QTextBlockFormat::FixedHeight);
+    all.mergeBlockFormat(lines);
     mmInfo->setGeometry(2, 24, 436, 281);
 
     // The address without its scheme, e.g. "www.example.org/tiefenflug".
