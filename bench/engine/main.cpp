@@ -1,0 +1,46 @@
+// Engine benchmarks: rendering one zoom view, decoding a keyframe, and a whole zoom run with
+// real timers. Usage: tf_engine_bench [render] [decode] [zoomrun] (all three by default).
+#include "BenchSupport.h"
+#include "Startup.h"
+
+#include <QApplication>
+#include <QString>
+
+#include <algorithm>
+#include <cstdio>
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0.0;
+    std::sort(values.begin(), values.end());
+    const std::size_t mid = values.size() / 2;
+    return values.size() % 2 ? values[mid] : (values[mid - 1] + values[mid]) / 2;
+}
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    runUnitStartSteps();
+    QApplication app(argc, argv);
+    std::printf("platform: %s\n\n", qPrintable(QApplication::platformName()));
+
+    QStringList parts = app.arguments().mid(1);
+    if (parts.isEmpty())
+        parts = {QStringLiteral("render"), QStringLiteral("decode"), QStringLiteral("zoomrun")};
+    for (const QString &part : parts) {
+        if (part == QLatin1String("render"))
+            benchRender();
+        else if (part == QLatin1String("decode"))
+            benchDecode();
+        else if (part == QLatin1String("zoomrun"))
+            benchZoomRun();
+        else {
+            std::fprintf(stderr, "unknown part %s (render, decode, zoomrun)\n", qPrintable(part));
+            return 2;
+        }
+        std::fflush(stdout);
+    }
+    return 0;
+}
