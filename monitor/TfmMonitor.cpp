@@ -130,9 +130,6 @@ void TfmMonitor::connectHandlers()
     connect(bsSize, &PictureControl::clicked, this, &TfmMonitor::bsSizeClick);
     connect(bsClose, &PictureControl::clicked, this, &TfmMonitor::bsCloseClick);
     sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
-    // A press anywhere on the casing keeps the zoom window above it.
-    for (PictureControl *control : findChildren<PictureControl *>())
-        control->installEventFilter(this);
 }
 
 void TfmMonitor::showCasing(int id)
@@ -203,13 +200,6 @@ bool TfmMonitor::event(QEvent *event)
     if (event->type() == QEvent::WindowActivate)
         raiseZoomWindow();
     return QWidget::event(event);
-}
-
-bool TfmMonitor::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::MouseButtonPress)
-        raiseZoomWindow();
-    return QWidget::eventFilter(watched, event);
 }
 
 void TfmMonitor::contextMenuEvent(QContextMenuEvent *event)
