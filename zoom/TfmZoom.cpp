@@ -335,7 +335,9 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
         event->accept();
         return true;
     } else if (watched == gbSpeed && event->type() == QEvent::Show) {
+        // The panel was opened from the monitor window: its keys go to the panel.
         cbFramerate->setFocus();
+        activateWindow();
     } else if (watched == fmMonitor && event->type() == QEvent::WindowStateChange) {
         // Restoring the application from the task bar restores the monitor window, the only
         // one with an entry there: the zoom window comes back with it.

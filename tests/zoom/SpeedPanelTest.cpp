@@ -7,6 +7,7 @@
 #include "ZoomState.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -129,10 +130,11 @@ TEST_F(SpeedPanelTest, CancelDiscardsAndTheNextOpeningShowsTheAppliedValues)
     openPanel();
     expectPanelShows(50, 11);
 
-    // Escape leaves the panel the same way.
+    // The keyboard works on the panel although the button was clicked on the monitor window;
+    // Escape leaves the panel as "Abbrechen" does.
+    ASSERT_TRUE(QTest::qWaitFor([] { return QApplication::activeWindow() == fmZoom; }));
+    EXPECT_EQ(QApplication::focusWidget(), fmZoom->cbFramerate);
     fmZoom->sbZoom->setValue(90);
-    fmZoom->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(fmZoom));
     QTest::keyClick(fmZoom->sbZoom, Qt::Key_Escape);
     expectClosed();
     EXPECT_EQ(ZoomState.speedPosition, 50);

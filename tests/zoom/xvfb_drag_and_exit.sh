@@ -24,16 +24,16 @@ fail() {  # case, message
   failures=$((failures + 1))
 }
 
-# A display number nobody uses.
-for n in $(seq 140 240); do
-  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] || { display=":$n"; break; }
-done
-[ -n "${display:-}" ] || { echo "no free X display number"; exit 1; }
-Xvfb "$display" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+# Xvfb picks a free display number itself and writes it to our file.
+display_file=$(mktemp)
+Xvfb -displayfd 1 -screen 0 1280x1024x24 -nolisten tcp -noreset >"$display_file" 2>/dev/null &
 xvfb_pid=$!
-export DISPLAY=$display
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.05; done
-xdpyinfo >/dev/null 2>&1 || { echo "Xvfb did not start on $display"; exit 1; }
+for _ in $(seq 200); do [ -s "$display_file" ] && break; sleep 0.05; done
+display=$(tr -d '[:space:]' <"$display_file")
+rm -f "$display_file"
+[ -n "$display" ] || { echo "Xvfb did not start"; exit 1; }
+export DISPLAY=:$display
+xdpyinfo >/dev/null 2>&1 || { echo "Xvfb does not answer on $DISPLAY"; exit 1; }
 xsetroot -solid magenta
 
 # Top-left corner "x y" of the player's visible window of the given width.
@@ -122,7 +122,7 @@ fi
 
 echo "== Alt+F4 after clicking the monitor casing"
 if start_player alt-f4-monitor; then
-  xdotool mousemove --sync 20 590 click 1
+  xdotool mousemove --sync 12 300 click 1
   sleep 0.2
   xdotool key alt+F4
   expect_exit_zero alt-f4-monitor
