@@ -106,7 +106,6 @@ TEST(LaunchState, OnlyForwardReactsAndToEndLooksDisabledUntilThePause)
     EXPECT_EQ(controlHitAt(fmMonitor->bsZumEnde), fmMonitor->bsZumEnde);
     clickOn(fmMonitor->bsZumEnde);
     expectStillAtEnd();
-    fmZoom->zgZoomIn->stop();
 }
 
 TEST_F(MonitorTest, ForwardAtStartReplacesTheStartCardAtOnceThenZoomsIn)
