@@ -48,11 +48,13 @@ bool XvfbServer::startOn(int number, QString *error)
     const QString display = QStringLiteral(":%1").arg(number);
     const QString geometry = QStringLiteral("%1x%2x24").arg(m_screen.width()).arg(m_screen.height());
     // -displayfd 1 makes the server print its number on standard output once it accepts clients.
-    m_process.start(QStringLiteral("Xvfb"),
-                    {display, QStringLiteral("-screen"), QStringLiteral("0"), geometry,
-                     QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset"),
-                     QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-displayfd"),
-                     QStringLiteral("1")});
+    QStringList arguments{display, QStringLiteral("-screen"), QStringLiteral("0"), geometry,
+                          QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset"),
+                          QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-displayfd"),
+                          QStringLiteral("1")};
+    if (!m_framebufferFolder.isEmpty())
+        arguments << QStringLiteral("-fbdir") << m_framebufferFolder;
+    m_process.start(QStringLiteral("Xvfb"), arguments);
     if (!m_process.waitForStarted(5000)) {
         *error = m_process.errorString();
         return false;

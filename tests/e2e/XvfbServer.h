@@ -16,6 +16,10 @@ public:
     XvfbServer(const XvfbServer &) = delete;
     XvfbServer &operator=(const XvfbServer &) = delete;
 
+    // Before start: the server keeps its screen in a file Xvfb_screen0 (XWD format) in `folder`,
+    // which shows every change at once (for timing measurements; the tests use screenshots).
+    void setFramebufferFolder(const QString &folder) { m_framebufferFolder = folder; }
+
     // Starts the server and paints the root window; false with a reason in *error otherwise.
     bool start(QString *error);
     void stop();
@@ -33,6 +37,7 @@ private:
     bool startOn(int number, QString *error);
 
     QSize m_screen;
+    QString m_framebufferFolder;
     QProcess m_process;
     QString m_display;
 };
