@@ -2,7 +2,9 @@
 #include "ToolkitError.h"
 
 #include <QIcon>
+#include <QLibraryInfo>
 #include <QMessageBox>
+#include <QTranslator>
 #include <cstdio>
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
@@ -15,6 +17,11 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
     for (int size : {16, 32, 48})
         icon.addFile(QStringLiteral(":/icon/tiefenflug-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
+
+    // The program speaks German; so do Qt's own dialogs (the save dialog's buttons and fields).
+    auto *qtGerman = new QTranslator(this);
+    if (qtGerman->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        installTranslator(qtGerman);
 }
 
 QString Application::reportText(const QString &message)

@@ -1,5 +1,5 @@
 // Start values before any window exists, then the start-up of both windows as the program does it.
-// The start-value test must stay the first test of this program.
+// The start-value test must stay the first test of this program when all run in one process.
 #include "FrameRenderer.h"
 #include "KeyframeStore.h"
 #include "MyThread.h"
@@ -47,6 +47,7 @@ TEST(StartValues, BeforeAnyWindowExists)
 TEST(Startup, WindowsStandAtTheirPlacesWithTheStartCard)
 {
     setKeyframeSource({});
+    runUnitStartSteps();
     createPlayerWindows();
     ASSERT_NE(fmMonitor, nullptr);
     ASSERT_NE(fmZoom, nullptr);
