@@ -92,7 +92,7 @@ QString zoomFactorWords(long double totalZoom)
         return QString();
 
     // Truncated to two decimals; the step back uses the double nearest to 0.01.
-    v = static_cast<long double>(static_cast<long long>(v * 100.0L)) * 0.01;
+    v = std::trunc(v * 100.0L) * 0.01;
 
     // General form with at most 15 significant digits, always with a decimal comma.
     char number[64];

@@ -7,5 +7,6 @@ void zoomInTick();         // one tick of zgZoomIn
 void zoomOutTick();        // one tick of zgZoomOut
 // The engine's half of the forward and backward buttons: stop both timers, reload bitmap A with
 // currentFrame and B with the neighbour, render, then start the timer of that direction with
-// the interval 1000 / frameRate.
+// the interval 1000 / frameRate. Does nothing where the neighbour would lie outside keyframes
+// 1..63 (forward on the end card).
 void startZoomDirection(bool zoomIn);

@@ -20,6 +20,11 @@ double median(std::vector<double> values)
 
 int main(int argc, char **argv)
 {
+    // The offscreen platform's notes on window masks and stacking would only clutter the tables.
+    qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &, const QString &message) {
+        if (type != QtDebugMsg && !message.startsWith(QLatin1String("This plugin does not support")))
+            std::fprintf(stderr, "%s\n", qPrintable(message));
+    });
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     runUnitStartSteps();

@@ -121,6 +121,11 @@ struct Button
     int bitmapA, bitmapB;     // with currentFrame 21 after the swap
 };
 
+void PrintTo(const Button &button, std::ostream *out)
+{
+    *out << button.name;
+}
+
 class ButtonAfterASwap : public EngineTest, public ::testing::WithParamInterface<Button>
 {
 };

@@ -251,6 +251,11 @@ struct EndCase
     std::optional<Restart> restart;   // none: stops on the still picture at that end
 };
 
+void PrintTo(const EndCase &end, std::ostream *out)
+{
+    *out << (end.zoomIn ? "zooming in, " : "zooming out, ") << end.mode;
+}
+
 class EndOfRun : public EngineTest, public ::testing::WithParamInterface<EndCase>
 {
 };
