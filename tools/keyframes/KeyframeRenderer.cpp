@@ -3,7 +3,7 @@
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "Palette.h"
-#include "Perturbation.h"
+#include "PerturbationBatch.h"
 #include "ReferenceOrbit.h"
 
 #include <thread>
@@ -55,7 +55,14 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int i, int j, double& r
 void KeyframeRenderer::renderRow(int k, int y, const LinearImage* deeper, LinearImage& out, RenderCounters& counters) const
 {
     const int n = m_params.samples;
-    std::int64_t iterations = 0, samples = 0;
+    const int perPixel = n * n;
+    // All samples of the row's pixels that are not taken from the deeper keyframe, iterated as
+    // one batch.
+    std::vector<int> pixels;
+    std::vector<double> re, im;
+    pixels.reserve(frameWidth);
+    re.reserve(std::size_t(frameWidth) * perPixel);
+    im.reserve(std::size_t(frameWidth) * perPixel);
     for (int x = 0; x < frameWidth; ++x) {
         float* pixel = &out[(std::size_t(y) * frameWidth + x) * 3];
         if (deeper && inCentre(x, y)) {
@@ -66,23 +73,34 @@ void KeyframeRenderer::renderRow(int k, int y, const LinearImage* deeper, Linear
             }
             continue;
         }
-        double sum[3] = {0, 0, 0};
+        pixels.push_back(x);
         for (int j = 0; j < n; ++j)
             for (int i = 0; i < n; ++i) {
-                double re, im;
-                sampleOffset(k, x, y, i, j, re, im);
-                const SampleResult r = iteratePerturbed(m_orbit, re, im, m_params.maxIterations, m_params.bailout);
-                iterations += r.iterations;
-                const auto rgb = m_palette.colour(r.smooth);
-                for (int c = 0; c < 3; ++c)
-                    sum[c] += rgb[c];
+                double sr, si;
+                sampleOffset(k, x, y, i, j, sr, si);
+                re.push_back(sr);
+                im.push_back(si);
             }
-        samples += n * n;
+    }
+    std::vector<SampleResult> results(re.size());
+    iteratePerturbedBatch(m_orbit, re.data(), im.data(), int(re.size()), m_params.maxIterations, m_params.bailout,
+                          results.data());
+    std::int64_t iterations = 0;
+    for (std::size_t p = 0; p < pixels.size(); ++p) {
+        double sum[3] = {0, 0, 0};
+        for (int s = 0; s < perPixel; ++s) {
+            const SampleResult& r = results[p * std::size_t(perPixel) + std::size_t(s)];
+            iterations += r.iterations;
+            const auto rgb = m_palette.colour(r.smooth);
+            for (int c = 0; c < 3; ++c)
+                sum[c] += rgb[c];
+        }
+        float* pixel = &out[(std::size_t(y) * frameWidth + pixels[p]) * 3];
         for (int c = 0; c < 3; ++c)
-            pixel[c] = float(sum[c] / (n * n));
+            pixel[c] = float(sum[c] / perPixel);
     }
     counters.iterations += iterations;
-    counters.samples += samples;
+    counters.samples += std::int64_t(results.size());
     ++counters.rowsDone;
 }
 

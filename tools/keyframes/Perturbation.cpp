@@ -3,6 +3,7 @@
 #include "ReferenceOrbit.h"
 
 #include <cmath>
+#include <limits>
 
 double smoothCount(int n, double norm2, double bailout)
 {
@@ -18,25 +19,44 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
     const int last = orbit.length() - 1;
     const double bail2 = bailout * bailout;
     double zr = 0, zi = 0;  // difference from the reference
-    double dr = 1, di = 0;  // derivative of the full value with respect to the first iterate
-    int m = 0;
-    for (int n = 0; n < maxIterations; ++n) {
+    // Derivative of the full value with respect to the first iterate, for the cycle check below.
+    double dr = 1, di = 0;
+    // Brent's cycle check: meeting a saved full value again to within 1e-13, with the derivative
+    // shrunk since then (the cycle attracts), means the orbit has settled on an attracting cycle.
+    // The saved value is renewed at doubling iteration numbers.
+    double savedRe = std::numeric_limits<double>::quiet_NaN(), savedIm = savedRe, savedD2 = 0;
+    int nextSave = 16;
+    int m = 0, n = 0;
+    while (n < maxIterations) {
+        const double fr0 = Zr[m] + zr, fi0 = Zi[m] + zi;
+        if (n > 0) {
+            const double tr = 2 * (fr0 * dr - fi0 * di);
+            di = 2 * (fr0 * di + fi0 * dr);
+            dr = tr;
+        }
         const double ar = 2 * Zr[m] + zr, ai = 2 * Zi[m] + zi;
         const double nr = ar * zr - ai * zi + dcRe;
         const double ni = ar * zi + ai * zr + dcIm;
         zr = nr;
         zi = ni;
         ++m;
+        ++n;
         const double fr = Zr[m] + zr, fi = Zi[m] + zi;
         const double f2 = fr * fr + fi * fi;
         if (f2 > bail2)
-            return {smoothCount(n + 1, f2, bailout), n + 1};
-        // An attracting cycle drives the derivative to zero: the sample lies inside.
-        const double tr = 2 * (fr * dr - fi * di);
-        di = 2 * (fr * di + fi * dr);
-        dr = tr;
-        if (dr * dr + di * di < 1e-24)
-            return {-1.0, n + 1};
+            return {smoothCount(n, f2, bailout), n};
+        const double er = fr - savedRe, ei = fi - savedIm;
+        const double d2 = dr * dr + di * di;
+        if (er * er + ei * ei < cycleTolerance2 && d2 < savedD2)
+            return {-1.0, n};
+        if (n >= nextSave) {
+            savedRe = fr;
+            savedIm = fi;
+            savedD2 = d2;
+            nextSave = 2 * n;
+        }
+        // Rebase when the full value comes closer to zero than the difference, and at the end
+        // of the stored orbit (a reference that escapes early).
         if (f2 < zr * zr + zi * zi || m == last) {
             zr = fr;
             zi = fi;

@@ -10,6 +10,9 @@ struct SampleResult {
     int iterations = 0;    // iterations spent
 };
 
+// A full value met again to within this (squared) distance marks an attracting cycle.
+constexpr double cycleTolerance2 = 1e-26;
+
 // Smooth count from the integer escape iteration n and |z|^2 at escape.
 double smoothCount(int n, double norm2, double bailout);
 

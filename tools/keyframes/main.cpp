@@ -1,6 +1,7 @@
 // tf-keyframes: renders the 63 keyframes of the zoom from the parameter file and writes them as
 // JPEG files with a MANIFEST (file, size, SHA-256) beside them.
 
+#include "Autopilot.h"
 #include "CardPainter.h"
 #include "JpegWriter.h"
 #include "KeyframeGeometry.h"
@@ -8,6 +9,7 @@
 #include "KeyframeRenderer.h"
 #include "Palette.h"
 #include "Progress.h"
+#include "Perturbation.h"
 #include "ReferenceOrbit.h"
 
 #include <QByteArray>
@@ -15,6 +17,7 @@
 #include <QGuiApplication>
 #include <QImage>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -36,15 +39,19 @@ struct Options {
     int samples = 0;      // override, 0 keeps the file's value
     int iterations = 0;   // override
     std::set<int> only;   // render just these, each on its own (no MANIFEST)
+    int autopilotFrom = 0;  // search a centre from this keyframe on instead of rendering
+    bool stats = false;     // print iteration-count statistics of each keyframe
 };
 
 void usage()
 {
     std::cerr << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
-                 "                    [--iterations N] [--only K[,K...]]\n"
+                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K]\n"
                  "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
                  "  --preview      one sample per pixel (same as --samples 1)\n"
-                 "  --only K,...   render only these keyframes, each without the deeper one\n";
+                 "  --only K,...   render only these keyframes, each without the deeper one\n"
+                 "  --stats        print iteration-count statistics of each rendered keyframe\n"
+                 "  --autopilot K  print a centre that follows the boundary from keyframe K on\n";
 }
 
 int positive(const std::string& flag, const std::string& value)
@@ -81,6 +88,10 @@ Options parseOptions(int argc, char** argv)
             o.samples = positive(a, value());
         else if (a == "--iterations")
             o.iterations = positive(a, value());
+        else if (a == "--autopilot")
+            o.autopilotFrom = positive(a, value());
+        else if (a == "--stats")
+            o.stats = true;
         else if (a == "--preview")
             o.samples = 1;
         else if (a == "--only") {
@@ -98,7 +109,7 @@ Options parseOptions(int argc, char** argv)
         } else
             throw std::runtime_error("unknown option " + a);
     }
-    if (o.params.empty() || o.outDir.empty())
+    if (o.params.empty() || (o.outDir.empty() && !o.autopilotFrom && !o.stats))
         throw std::runtime_error("--params and --out are required");
     if (o.threads == 0)
         o.threads = int(std::max(1u, std::thread::hardware_concurrency()));
@@ -122,6 +133,33 @@ std::vector<unsigned char> encode(const QImage& image, int quality)
     for (int y = 0; y < frameHeight; ++y)
         std::copy_n(image.constScanLine(y), frameWidth * 3, rgb.begin() + std::ptrdiff_t(y) * frameWidth * 3);
     return encodeKeyframeJpeg(rgb.data(), frameWidth, frameHeight, quality);
+}
+
+// Percentiles of the iteration count over a coarse grid of each keyframe, for tuning the palette.
+void printStats(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::set<int>& only)
+{
+    constexpr int gw = 80, gh = 60;
+    for (int k = firstRun; k <= lastKeyframe; ++k) {
+        if (!only.empty() && !only.count(k))
+            continue;
+        const double px = pixelSize(params.width, k) * frameWidth / gw;
+        std::vector<double> counts;
+        int interior = 0;
+        for (int y = 0; y < gh; ++y)
+            for (int x = 0; x < gw; ++x) {
+                const double c = iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
+                                                  params.maxIterations, params.bailout)
+                                     .smooth;
+                if (c < 0)
+                    ++interior;
+                else
+                    counts.push_back(c);
+            }
+        std::sort(counts.begin(), counts.end());
+        const auto at = [&](double q) { return counts.empty() ? 0.0 : counts[std::size_t(q * double(counts.size() - 1))]; };
+        std::printf("keyframe %2d: interior %5.1f%%  count p1 %8.1f  p10 %8.1f  p50 %8.1f  p90 %8.1f  p99 %8.1f\n", k,
+                    100.0 * interior / (gw * gh), at(0.01), at(0.1), at(0.5), at(0.9), at(0.99));
+    }
 }
 
 std::string fileName(int k) { return std::to_string(k) + ".jpg"; }
@@ -153,6 +191,12 @@ int run(int argc, char** argv)
     if (options.iterations)
         params.maxIterations = options.iterations;
 
+    if (options.autopilotFrom) {
+        const AutopilotResult r = runAutopilot(params, options.autopilotFrom, lastKeyframe + 1, options.threads);
+        std::printf("centre.re = %s\ncentre.im = %s\n", r.centreRe.c_str(), r.centreIm.c_str());
+        return 0;
+    }
+
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
@@ -166,6 +210,11 @@ int run(int argc, char** argv)
                  orbit.escaped() ? " (escapes)" : "", params.precisionBits, orbitSeconds);
     std::fprintf(stderr, "%d x %d samples per pixel, up to %d iterations, %d threads\n", params.samples,
                  params.samples, params.maxIterations, options.threads);
+
+    if (options.stats) {
+        printStats(params, orbit, options.only);
+        return 0;
+    }
 
     const Palette palette(params);
     const KeyframeRenderer renderer(params, orbit, palette);
@@ -187,6 +236,8 @@ int run(int argc, char** argv)
         for (int k : order) {
             current = k;
             counters.rowsDone = 0;
+            const auto frameStart = std::chrono::steady_clock::now();
+            const std::int64_t samplesBefore = counters.samples, iterationsBefore = counters.iterations;
             const bool reuse = options.only.empty() && !deeper.empty();
             LinearImage picture = renderer.render(k, reuse ? &deeper : nullptr, options.threads, counters);
             QImage image = toImage(picture);
@@ -205,6 +256,10 @@ int run(int argc, char** argv)
             }
             deeper = std::move(picture);
             ++framesDone;
+            const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart).count();
+            const double frameSamples = double(counters.samples - samplesBefore);
+            std::fprintf(stderr, "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample\n", k, took,
+                         double(counters.iterations - iterationsBefore) / std::max(1.0, frameSamples));
         }
     }
     if (options.only.empty())

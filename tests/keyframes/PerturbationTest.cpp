@@ -1,0 +1,175 @@
+// The perturbation core against plain high-precision iteration of the same points, at depths from
+// keyframe 2 down to the end card, using the parameters of the committed set.
+
+#include "KeyframeGeometry.h"
+#include "KeyframeParams.h"
+#include "Perturbation.h"
+#include "PerturbationBatch.h"
+#include "ReferenceOrbit.h"
+
+#include <gtest/gtest.h>
+#include <mpfr.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace keyframes;
+
+namespace {
+
+const KeyframeParams& params()
+{
+    static const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
+    return p;
+}
+
+const ReferenceOrbit& orbit()
+{
+    static const ReferenceOrbit o(params().centreRe, params().centreIm, params().precisionBits,
+                                  params().maxIterations, params().bailout);
+    return o;
+}
+
+// z -> z^2 + c from 0 in MPFR, c = centre + (dcRe, dcIm).
+SampleResult iterateDirect(double dcRe, double dcIm)
+{
+    const KeyframeParams& p = params();
+    const int bits = p.precisionBits + 64;
+    mpfr_t cr, ci, zr, zi, zr2, zi2, t;
+    for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
+        mpfr_init2(v, bits);
+    mpfr_set_str(cr, p.centreRe.c_str(), 10, MPFR_RNDN);
+    mpfr_set_str(ci, p.centreIm.c_str(), 10, MPFR_RNDN);
+    mpfr_add_d(cr, cr, dcRe, MPFR_RNDN);
+    mpfr_add_d(ci, ci, dcIm, MPFR_RNDN);
+    mpfr_set_zero(zr, 1);
+    mpfr_set_zero(zi, 1);
+    SampleResult result{-1.0, p.maxIterations};
+    for (int n = 1; n <= p.maxIterations; ++n) {
+        mpfr_sqr(zr2, zr, MPFR_RNDN);
+        mpfr_sqr(zi2, zi, MPFR_RNDN);
+        mpfr_mul(t, zr, zi, MPFR_RNDN);
+        mpfr_mul_2ui(t, t, 1, MPFR_RNDN);
+        mpfr_add(zi, t, ci, MPFR_RNDN);
+        mpfr_sub(zr, zr2, zi2, MPFR_RNDN);
+        mpfr_add(zr, zr, cr, MPFR_RNDN);
+        const double a = mpfr_get_d(zr, MPFR_RNDN), b = mpfr_get_d(zi, MPFR_RNDN);
+        const double norm2 = a * a + b * b;
+        if (norm2 > p.bailout * p.bailout) {
+            result = {smoothCount(n, norm2, p.bailout), n};
+            break;
+        }
+    }
+    for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
+        mpfr_clear(v);
+    return result;
+}
+
+class PerturbationDepth : public ::testing::TestWithParam<int> {};
+
+TEST_P(PerturbationDepth, AgreesWithDirectIteration)
+{
+    const int k = GetParam();
+    const double px = pixelSize(params().width, k);
+    const int pixels[][2] = {{400, 300}, {100, 80}, {650, 500}, {237, 411}, {555, 123}, {10, 590}, {799, 0}};
+    std::vector<double> re, im;
+    for (const auto& xy : pixels) {
+        re.push_back((xy[0] + 0.5 - frameWidth / 2.0) * px);
+        im.push_back((frameHeight / 2.0 - (xy[1] + 0.5)) * px);
+    }
+    std::vector<SampleResult> batch(re.size());
+    iteratePerturbedBatch(orbit(), re.data(), im.data(), int(re.size()), params().maxIterations, params().bailout,
+                          batch.data());
+    int escaped = 0;
+    for (std::size_t i = 0; i < re.size(); ++i) {
+        const SampleResult fast = iteratePerturbed(orbit(), re[i], im[i], params().maxIterations, params().bailout);
+        const SampleResult exact = iterateDirect(re[i], im[i]);
+        std::printf("keyframe %2d pixel %3d,%3d: direct %.6f after %d, perturbed %.6f after %d\n", k, pixels[i][0],
+                    pixels[i][1], exact.smooth, exact.iterations, fast.smooth, fast.iterations);
+        SCOPED_TRACE("keyframe " + std::to_string(k) + " pixel " + std::to_string(pixels[i][0]) + ","
+                     + std::to_string(pixels[i][1]));
+        EXPECT_EQ(batch[i].smooth, fast.smooth) << "the vector loop must give the scalar loop's result exactly";
+        EXPECT_EQ(batch[i].iterations, fast.iterations);
+        if (exact.smooth < 0) {
+            EXPECT_LT(fast.smooth, 0) << "inside the set, perturbation escaped after " << fast.iterations;
+            continue;
+        }
+        ++escaped;
+        ASSERT_GE(fast.smooth, 0) << "escapes after " << exact.iterations << " iterations, perturbation says inside";
+        EXPECT_EQ(fast.iterations, exact.iterations);
+        // Chaotic orbits amplify the doubles' rounding over thousands of iterations; a relative
+        // 1e-4 of the count is far below what the colouring (by log2 of the count) can show.
+        EXPECT_NEAR(fast.smooth, exact.smooth, std::max(1e-3, 1e-4 * exact.smooth));
+    }
+    EXPECT_GT(escaped, 0) << "no escaping pixel sampled at this depth";
+}
+
+// Keyframe 2, the middle of the run, the deep end where doubles alone cannot tell pixels apart,
+// and the end card one doubling deeper still.
+INSTANTIATE_TEST_SUITE_P(Depths, PerturbationDepth, ::testing::Values(2, 12, 25, 40, 52, 58, 62, 63),
+                         [](const auto& info) { return "Keyframe" + std::to_string(info.param); });
+
+TEST(ReferenceOrbit, StartsAtZeroAndRejectsNonNumbers)
+{
+    EXPECT_EQ(orbit().re()[0], 0.0);
+    EXPECT_EQ(orbit().im()[0], 0.0);
+    EXPECT_GT(orbit().length(), 1);
+    EXPECT_THROW(ReferenceOrbit("-0.7x", "0.1", 128, 100, 4), std::runtime_error);
+    const ReferenceOrbit outside("1", "1", 128, 100, 4);
+    EXPECT_TRUE(outside.escaped());
+    EXPECT_LT(outside.length(), 5);
+}
+
+TEST(Perturbation, FarOutsideEscapesAtOnceAndTheCardioidCentreNever)
+{
+    // Relative to c0 = -0.75+0.1i: c = 10+10i escapes in one step; c = -0.2 lies in the main cardioid.
+    const ReferenceOrbit o("-0.75", "0.1", 128, 2000, 1024);
+    const SampleResult far = iteratePerturbed(o, 10.75, 9.9, 2000, 1024);
+    EXPECT_GE(far.smooth, 0);
+    EXPECT_LE(far.iterations, 3);
+    const SampleResult inside = iteratePerturbed(o, 0.55, -0.1, 2000, 1024);
+    EXPECT_LT(inside.smooth, 0);
+}
+
+// The vector loops hand lanes to new samples as old ones finish; whatever the mix of short and
+// long samples and whichever instruction set, every result must equal the scalar loop's bit for bit.
+TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
+{
+    std::mt19937_64 random(5);
+    std::vector<double> re, im;
+    for (int k : {3, 9, 24, 47, 61, 63}) {
+        const double px = pixelSize(params().width, k);
+        for (int i = 0; i < 150; ++i) {
+            re.push_back((std::uniform_real_distribution<double>(0, frameWidth)(random) - frameWidth / 2.0) * px);
+            im.push_back((frameHeight / 2.0 - std::uniform_real_distribution<double>(0, frameHeight)(random)) * px);
+        }
+    }
+    using Loop = void (*)(const double*, const double*, int, const double*, const double*, int, int, double,
+                          SampleResult*);
+    std::vector<Loop> loops;
+    if (__builtin_cpu_supports("avx2"))
+        loops.push_back(iteratePerturbedAvx2);
+    if (__builtin_cpu_supports("avx512f"))
+        loops.push_back(iteratePerturbedAvx512);
+    for (int count : {0, 1, 3, 9, int(re.size())}) {
+        for (const Loop loop : loops) {
+            std::vector<SampleResult> batch(static_cast<std::size_t>(count));
+            loop(orbit().re(), orbit().im(), orbit().length(), re.data(), im.data(), count, params().maxIterations,
+                 params().bailout, batch.data());
+            for (int i = 0; i < count; ++i) {
+                const SampleResult one = iteratePerturbed(orbit(), re[std::size_t(i)], im[std::size_t(i)],
+                                                          params().maxIterations, params().bailout);
+                ASSERT_EQ(batch[std::size_t(i)].smooth, one.smooth) << "sample " << i << " of " << count;
+                ASSERT_EQ(batch[std::size_t(i)].iterations, one.iterations) << "sample " << i << " of " << count;
+            }
+        }
+    }
+    if (loops.empty())
+        GTEST_SKIP() << "no vector instruction set on this processor; the scalar loop is used";
+}
+
+}  // namespace

@@ -1,0 +1,16 @@
+#include "PerturbationBatch.h"
+
+#include "ReferenceOrbit.h"
+
+void iteratePerturbedBatch(const ReferenceOrbit& orbit, const double* dcRe, const double* dcIm, int count,
+                           int maxIterations, double bailout, SampleResult* results)
+{
+    if (__builtin_cpu_supports("avx512f")) {
+        iteratePerturbedAvx512(orbit.re(), orbit.im(), orbit.length(), dcRe, dcIm, count, maxIterations, bailout, results);
+    } else if (__builtin_cpu_supports("avx2")) {
+        iteratePerturbedAvx2(orbit.re(), orbit.im(), orbit.length(), dcRe, dcIm, count, maxIterations, bailout, results);
+    } else {
+        for (int i = 0; i < count; ++i)
+            results[i] = iteratePerturbed(orbit, dcRe[i], dcIm[i], maxIterations, bailout);
+    }
+}

@@ -1,0 +1,19 @@
+#pragma once
+// The perturbation loop for many samples at once: eight (AVX-512) or four (AVX2) samples share the
+// vector lanes and a lane takes the next sample as soon as its sample escapes or is found inside. Every lane does exactly
+// the arithmetic of iteratePerturbed, so the results are bit-identical to it (and to the scalar
+// fallback on processors without AVX2), whatever the order of the samples.
+
+#include "Perturbation.h"
+
+class ReferenceOrbit;
+
+void iteratePerturbedBatch(const ReferenceOrbit& orbit, const double* dcRe, const double* dcIm, int count,
+                           int maxIterations, double bailout, SampleResult* results);
+
+// The loops for one instruction set each, which iteratePerturbedBatch chooses between; callable
+// only where the processor has that instruction set.
+void iteratePerturbedAvx2(const double* Zr, const double* Zi, int orbitLength, const double* dcRe, const double* dcIm,
+                          int count, int maxIterations, double bailout, SampleResult* results);
+void iteratePerturbedAvx512(const double* Zr, const double* Zi, int orbitLength, const double* dcRe, const double* dcIm,
+                            int count, int maxIterations, double bailout, SampleResult* results);
