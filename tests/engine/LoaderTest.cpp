@@ -48,7 +48,8 @@ using Loader = EngineTest;
 TEST_F(Loader, StartsSuspendedBelowNormalPriority)
 {
     clearRequests();
-    MyThread *second = new MyThread(true);   // lives as long as the process, like the real one
+    // A second loader, which lives as long as the process like the real one and is never woken.
+    static MyThread *const second = new MyThread(true);
     sleepMs(30);
     EXPECT_TRUE(requests().empty()) << "a suspended loader must not load before it is woken";
     second->waitUntilIdle();
