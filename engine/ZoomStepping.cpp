@@ -22,20 +22,20 @@ void stopBothTimers()
     zoomHost->zoomOutTimer().stop();
 }
 
-// GUI-side loads of both bitmaps: a background load still running is finished first and one not
-// yet begun is dropped, so the two never write a bitmap at the same time. Afterwards both
-// bitmaps hold what was loaded here and the inactive one counts as ready.
+// Before the GUI side loads both bitmaps: a background load still running is finished first and
+// one not yet begun is dropped, so the two never write a bitmap at the same time.
+void waitForLoader()
+{
+    if (loaderThread)
+        loaderThread->waitUntilIdle();
+}
+
+// Afterwards both bitmaps hold what was loaded here and the inactive one counts as ready.
 void loadBothBitmaps(int frameA, int frameB)
 {
     LoadKeyframe('A', frameA);
     LoadKeyframe('B', frameB);
     ZoomState.nextReady.store(true, std::memory_order_release);
-}
-
-void waitForLoader()
-{
-    if (loaderThread)
-        loaderThread->waitUntilIdle();
 }
 
 // Swap to the keyframe the loader prepared and ask it for the next one. The order is binding:
