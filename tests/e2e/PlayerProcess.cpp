@@ -1,11 +1,15 @@
 #include "PlayerProcess.h"
 
 #include <QFile>
+#include <csignal>
+#include <sys/prctl.h>
 
 PlayerProcess::PlayerProcess(const QProcessEnvironment &environment)
 {
     m_process.setProcessEnvironment(environment);
     m_process.setProcessChannelMode(QProcess::MergedChannels);
+    // If the test program dies (a crash, a time-out), the child goes with it.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
     if (m_log.open())
         m_process.setStandardOutputFile(m_log.fileName());
 }

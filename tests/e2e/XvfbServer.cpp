@@ -3,6 +3,8 @@
 #include <QDeadlineTimer>
 #include <QFile>
 #include <QStandardPaths>
+#include <csignal>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 namespace {
@@ -13,6 +15,8 @@ constexpr int readyTimeoutMs = 10000;
 XvfbServer::XvfbServer(QSize screen) : m_screen(screen)
 {
     m_process.setProcessChannelMode(QProcess::SeparateChannels);
+    // If the test program dies (a crash, a time-out), the child goes with it.
+    m_process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
 }
 
 XvfbServer::~XvfbServer()
