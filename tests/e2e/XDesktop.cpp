@@ -84,13 +84,6 @@ QList<XWindow> XDesktop::visibleWindows(qint64 pid) const
     return windows;
 }
 
-quint64 XDesktop::focusWindow() const
-{
-    return run(QStringLiteral("xdotool"), {QStringLiteral("getwindowfocus"), QStringLiteral("-f")})
-        .trimmed()
-        .toULongLong();
-}
-
 void XDesktop::moveMouse(QPoint to) const
 {
     run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), point(to.x()), point(to.y())});

@@ -27,7 +27,6 @@ public:
 
     QImage grabScreen() const;                          // the whole root window, RGB32
     QList<XWindow> visibleWindows(qint64 pid) const;    // mapped windows that the process owns
-    quint64 focusWindow() const;                        // the window with the keyboard focus
 
     void moveMouse(QPoint to) const;
     void click(QPoint at, int button = 1) const;

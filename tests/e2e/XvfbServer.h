@@ -26,7 +26,6 @@ public:
     bool isRunning() const;
 
     QString display() const { return m_display; }   // ":N"
-    QSize screenSize() const { return m_screen; }
     // The environment for a client on this display: DISPLAY set; no platform plugin override and
     // no Wayland session, so that Qt programs choose their X11 back end as on a desktop.
     QProcessEnvironment clientEnvironment() const;
