@@ -21,7 +21,9 @@ PlayerProcess::~PlayerProcess()
 
 QString PlayerProcess::executable()
 {
-    return QStringLiteral(TF_PLAYER_EXECUTABLE);
+    // The package test points the suite at the installed player.
+    const QString installed = qEnvironmentVariable("TF_PLAYER");
+    return installed.isEmpty() ? QStringLiteral(TF_PLAYER_EXECUTABLE) : installed;
 }
 
 bool PlayerProcess::start()
