@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 
-.PHONY: all deps build run test keyframes artwork package install clean
+.PHONY: all deps build run test bench keyframes artwork package install clean
 
 all: build
 
@@ -18,6 +18,11 @@ run: build
 
 test: build
 	@scripts/run-tests $(BUILD)
+
+# Figures for BENCHMARKS.md: renderer, decoder against tjbench, a whole zoom run, start-up.
+bench: build
+	@$(BUILD)/bench/engine/tf_engine_bench
+	@$(BUILD)/bench/startup/tf_startup_bench 10
 
 keyframes: deps
 	@scripts/make-keyframes
