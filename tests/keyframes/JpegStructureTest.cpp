@@ -10,6 +10,7 @@
 #include <turbojpeg.h>
 
 #include <array>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -173,6 +174,14 @@ TEST(KeyframeEncoder, WritesTheSameStructureForAnyPictureAndQuality)
             expectDecodes({bytes.begin(), bytes.end()});
         }
     }
+}
+
+TEST(KeyframeEncoder, ReportsLibraryErrorsAsExceptions)
+{
+    const std::vector<unsigned char> rgb(800 * 600 * 3, 0);
+    EXPECT_THROW(encodeKeyframeJpeg(rgb.data(), 0, 600, 94), std::runtime_error);  // empty picture
+    // The encoder is usable again after an error.
+    EXPECT_FALSE(encodeKeyframeJpeg(rgb.data(), 800, 600, 94).empty());
 }
 
 TEST(KeyframeMarkers, ReportsTruncatedAndForeignData)
