@@ -37,15 +37,15 @@ int scaled(int base, int quality)
     return v < 1 ? 1 : v > 255 ? 255 : v;
 }
 
-struct ScanSpec {
+struct ExpectedScan {
     std::vector<int> components;
     int ss, se, ah, al;
     std::vector<int> dhtBefore;  // Tc<<4 | Th of each DHT segment just before the scan
 };
 
-const std::vector<ScanSpec>& standardProgression()
+const std::vector<ExpectedScan>& standardProgression()
 {
-    static const std::vector<ScanSpec> scans{
+    static const std::vector<ExpectedScan> scans{
         {{1, 2, 3}, 0, 0, 0, 1, {0x00, 0x01}}, {{1}, 1, 5, 0, 2, {0x10}},     {{3}, 1, 63, 0, 1, {0x11}},
         {{2}, 1, 63, 0, 1, {0x11}},            {{1}, 6, 63, 0, 2, {0x10}},     {{1}, 1, 63, 2, 1, {0x10}},
         {{1, 2, 3}, 0, 0, 1, 0, {}},           {{3}, 1, 63, 1, 0, {0x11}},     {{2}, 1, 63, 1, 0, {0x11}},
@@ -92,8 +92,8 @@ void expectKeyframeStructure(const std::vector<std::uint8_t>& bytes, int quality
                                           1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1};
     EXPECT_EQ(sof.payload, frame);
 
-    for (const ScanSpec& spec : standardProgression()) {
-        for (int table : spec.dhtBefore) {
+    for (const ExpectedScan& expected : standardProgression()) {
+        for (int table : expected.dhtBefore) {
             const auto& dht = seg[at++];
             ASSERT_EQ(dht.marker, 0xC4);
             ASSERT_FALSE(dht.payload.empty());
@@ -107,23 +107,23 @@ void expectKeyframeStructure(const std::vector<std::uint8_t>& bytes, int quality
         ASSERT_EQ(sos.marker, 0xDA) << "scan expected after its Huffman tables";
         EXPECT_FALSE(sos.restartInData);
         const int n = sos.payload[0];
-        ASSERT_EQ(n, int(spec.components.size()));
+        ASSERT_EQ(n, int(expected.components.size()));
         ASSERT_EQ(sos.payload.size(), std::size_t(1 + 2 * n + 3));
         for (int c = 0; c < n; ++c) {
             const int id = sos.payload[std::size_t(1 + 2 * c)];
             const int tables = sos.payload[std::size_t(2 + 2 * c)];
-            EXPECT_EQ(id, spec.components[std::size_t(c)]);
+            EXPECT_EQ(id, expected.components[std::size_t(c)]);
             const int expectedTable = id == 1 ? 0 : 1;
-            if (spec.ss == 0 && spec.ah == 0) {
+            if (expected.ss == 0 && expected.ah == 0) {
                 EXPECT_EQ(tables >> 4, expectedTable) << "DC table of component " << id;
             }
-            if (spec.ss > 0) {
+            if (expected.ss > 0) {
                 EXPECT_EQ(tables & 15, expectedTable) << "AC table of component " << id;
             }
         }
-        EXPECT_EQ(sos.payload[std::size_t(1 + 2 * n)], spec.ss);
-        EXPECT_EQ(sos.payload[std::size_t(2 + 2 * n)], spec.se);
-        EXPECT_EQ(sos.payload[std::size_t(3 + 2 * n)], spec.ah << 4 | spec.al);
+        EXPECT_EQ(sos.payload[std::size_t(1 + 2 * n)], expected.ss);
+        EXPECT_EQ(sos.payload[std::size_t(2 + 2 * n)], expected.se);
+        EXPECT_EQ(sos.payload[std::size_t(3 + 2 * n)], expected.ah << 4 | expected.al);
     }
     EXPECT_EQ(seg[at++].marker, 0xD9);
 }
