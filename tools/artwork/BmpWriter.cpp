@@ -9,20 +9,6 @@
 
 namespace {
 
-void put16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void put32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
 int rowStride(int width, int bitsPerPixel)
 {
     return ((width * bitsPerPixel + 31) / 32) * 4;
@@ -116,4 +102,18 @@ QByteArray BmpWriter::encode(const QImage &image, int bitsPerPixel)
     put32(out, quint32(14 + 40 + paletteBytes));
     out.append(dib);
     return out;
+}
+
+void BmpWriter::put16(QByteArray &out, quint16 value)
+{
+    char bytes[2];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 2);
+}
+
+void BmpWriter::put32(QByteArray &out, quint32 value)
+{
+    char bytes[4];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, 4);
 }

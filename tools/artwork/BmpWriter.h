@@ -20,4 +20,8 @@ public:
                                 int pixelsPerMeter, int extraImageBytes);
 
     static constexpr int kPixelsPerMeter72Dpi = 2835;
+
+    // Little-endian fields as the Windows file headers store them (also used for icon files).
+    static void put16(QByteArray &out, quint16 value);
+    static void put32(QByteArray &out, quint32 value);
 };

@@ -9,20 +9,6 @@
 
 namespace {
 
-void put16(QByteArray &out, quint16 v)
-{
-    char b[2];
-    qToLittleEndian(v, b);
-    out.append(b, 2);
-}
-
-void put32(QByteArray &out, quint32 v)
-{
-    char b[4];
-    qToLittleEndian(v, b);
-    out.append(b, 4);
-}
-
 // The AND mask: one bit per pixel, set where the icon is see-through, rows bottom-up.
 QByteArray andMask(const QImage &argb)
 {
@@ -62,19 +48,19 @@ QByteArray IcoWriter::encode(const QList<QImage> &images)
     }
 
     QByteArray out;
-    put16(out, 0);
-    put16(out, 1); // icon
-    put16(out, quint16(images.size()));
+    BmpWriter::put16(out, 0);
+    BmpWriter::put16(out, 1); // icon
+    BmpWriter::put16(out, quint16(images.size()));
     quint32 offset = 6 + 16 * quint32(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
         out.append(char(images[i].width()));
         out.append(char(images[i].height()));
         out.append(char(0)); // no palette
         out.append(char(0));
-        put16(out, 1);  // planes
-        put16(out, 24); // bits per pixel
-        put32(out, quint32(entries[i].size()));
-        put32(out, offset);
+        BmpWriter::put16(out, 1);  // planes
+        BmpWriter::put16(out, 24); // bits per pixel
+        BmpWriter::put32(out, quint32(entries[i].size()));
+        BmpWriter::put32(out, offset);
         offset += quint32(entries[i].size());
     }
     for (const QByteArray &e : entries)
