@@ -2,15 +2,14 @@
 
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
+#include "ParallelFor.h"
 #include "Perturbation.h"
 #include "ReferenceOrbit.h"
 
 #include <mpfr.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdio>
-#include <thread>
 #include <vector>
 
 using namespace keyframes;
@@ -47,21 +46,12 @@ AutopilotResult runAutopilot(const KeyframeParams& params, int from, int to, int
         const ReferenceOrbit orbit(digits(re), digits(im), bits, params.maxIterations, params.bailout);
         const double px = pixelSize(params.width, k) * frameWidth / 2 / gw;
         std::vector<double> count(std::size_t(gw) * gh);
-        std::atomic<int> next{0};
-        const auto work = [&] {
-            for (int i = next++; i < gw * gh; i = next++) {
-                const int x = i % gw, y = i / gw;
-                count[std::size_t(i)] = iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
-                                                         params.maxIterations, params.bailout)
-                                            .smooth;
-            }
-        };
-        std::vector<std::thread> pool;
-        for (int t = 1; t < threads; ++t)
-            pool.emplace_back(work);
-        work();
-        for (auto& t : pool)
-            t.join();
+        parallelFor(gw * gh, threads, [&](int i) {
+            const int x = i % gw, y = i / gw;
+            count[std::size_t(i)] = iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
+                                                     params.maxIterations, params.bailout)
+                                        .smooth;
+        });
 
         const double countCap = capBase * std::pow(capGrowth, k - from);
         int best = -1, interior = 0;

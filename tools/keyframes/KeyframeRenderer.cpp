@@ -2,11 +2,11 @@
 
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
+#include "ParallelFor.h"
 #include "Palette.h"
 #include "PerturbationBatch.h"
 #include "ReferenceOrbit.h"
 
-#include <thread>
 
 using namespace keyframes;
 
@@ -107,16 +107,6 @@ void KeyframeRenderer::renderRow(int k, int y, const LinearImage* deeper, Linear
 LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threads, RenderCounters& counters) const
 {
     LinearImage out(std::size_t(frameWidth) * frameHeight * 3, 0.f);
-    std::atomic<int> nextRow{0};
-    const auto work = [&] {
-        for (int y = nextRow++; y < frameHeight; y = nextRow++)
-            renderRow(k, y, deeper, out, counters);
-    };
-    std::vector<std::thread> pool;
-    for (int t = 1; t < threads; ++t)
-        pool.emplace_back(work);
-    work();
-    for (auto& t : pool)
-        t.join();
+    parallelFor(frameHeight, threads, [&](int y) { renderRow(k, y, deeper, out, counters); });
     return out;
 }
