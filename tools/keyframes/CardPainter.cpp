@@ -34,12 +34,12 @@ QString startBottom()
 }
 QString endTop()
 {
-    return QStringLiteral("Jetzt erreichte Vergrößerung:\n%1-fach (2 hoch 61)").arg(finalZoom);
+    return QStringLiteral("Jetzt erreichte Vergrößerung:\n%1-fach\n(2 hoch 61)").arg(finalZoom);
 }
 QString endBottom()
 {
     return QStringLiteral("Zeigte eine Kamera anfangs den ganzen Mond (3474 km Durchmesser) und zoomte sie ebenso "
-                          "weit heran, füllte am Ende ein Stückchen Mondgestein von nur 1,5 billionstel Metern das "
+                          "weit heran, füllte am Ende ein Stückchen Mondgestein von nur 1,5 Billionstel Metern das "
                           "Bild: etwa ein Siebzigstel des Durchmessers eines einzigen Atoms.");
 }
 
@@ -85,13 +85,13 @@ void CardPainter::paintBlock(QImage& picture, const Block& block) const
 void CardPainter::paintStartCard(QImage& picture) const
 {
     const auto& boxes = keyframes::startCardText;
-    paintBlock(picture, {boxes[0], startTop(), 30, false, Qt::white});
-    paintBlock(picture, {boxes[1], startBottom(), 24, false, Qt::white});
+    paintBlock(picture, {boxes[0], startTop(), 26, false, Qt::white});
+    paintBlock(picture, {boxes[1], startBottom(), 22, false, Qt::white});
 }
 
 void CardPainter::paintEndCard(QImage& picture) const
 {
     const auto& boxes = keyframes::endCardText;
-    paintBlock(picture, {boxes[0], endTop(), 34, true, Qt::black});
-    paintBlock(picture, {boxes[1], endBottom(), 24, false, Qt::black});
+    paintBlock(picture, {boxes[0], endTop(), 26, true, Qt::black});
+    paintBlock(picture, {boxes[1], endBottom(), 20, false, Qt::black});
 }

@@ -25,9 +25,11 @@ struct TextBox {
     bool contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
 };
 
-// The start card keeps its text above and below the small figure in the centre.
-constexpr std::array<TextBox, 2> startCardText{{{40, 14, 720, 126}, {40, 460, 720, 126}}};
-// The end card's text sits in the upper and lower thirds of the almost white picture.
-constexpr std::array<TextBox, 2> endCardText{{{40, 20, 720, 150}, {40, 430, 720, 150}}};
+// The player shows the central 640 x 480 pixels at its start size ("mittel") and the central
+// 440 x 330 at "klein". The start card keeps its text above and below the small figure, inside
+// the central 640 x 480; the end card has no figure to avoid and keeps all of its text inside the
+// central 440 x 330, so it can be read at every display size.
+constexpr std::array<TextBox, 2> startCardText{{{96, 66, 608, 118}, {96, 428, 608, 106}}};
+constexpr std::array<TextBox, 2> endCardText{{{186, 142, 428, 110}, {186, 262, 428, 196}}};
 
 }  // namespace keyframes
