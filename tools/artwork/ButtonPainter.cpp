@@ -11,7 +11,7 @@ namespace {
 
 enum class Glyph { ToStart, Backward, Pause, Forward, ToEnd, Word, Windows, Cross };
 
-struct Spec
+struct ButtonDesign
 {
     const char *name;
     int width;
@@ -21,7 +21,7 @@ struct Spec
     const char *word;
 };
 
-const Spec kSpecs[] = {
+const ButtonDesign kButtonDesigns[] = {
     {"bsZumAnfang", 42, 4, Glyph::ToStart, false, nullptr},
     {"bsRueckwaerts", 42, 24, Glyph::Backward, false, nullptr},
     {"bsPause", 42, 4, Glyph::Pause, false, nullptr},
@@ -218,28 +218,28 @@ void drawCross(QImage &image, const Shades &shades)
 QList<ButtonPainter::Button> ButtonPainter::buttons()
 {
     QList<Button> list;
-    for (const Spec &s : kSpecs)
+    for (const ButtonDesign &s : kButtonDesigns)
         list.append({QString::fromLatin1(s.name), s.width, s.bitsPerPixel});
     return list;
 }
 
 QImage ButtonPainter::paint(const QString &name)
 {
-    const Spec *spec = nullptr;
-    for (const Spec &s : kSpecs)
+    const ButtonDesign *design = nullptr;
+    for (const ButtonDesign &s : kButtonDesigns)
         if (name == QLatin1String(s.name))
-            spec = &s;
-    if (!spec)
+            design = &s;
+    if (!design)
         throw std::invalid_argument("unknown button image " + name.toStdString());
 
-    QImage image(spec->width, kHeight, QImage::Format_RGB32);
+    QImage image(design->width, kHeight, QImage::Format_RGB32);
     image.fill(kBlack);
     drawFrame(image);
-    switch (spec->glyph) {
+    switch (design->glyph) {
     case Glyph::Word: {
-        const QString word = QString::fromLatin1(spec->word);
+        const QString word = QString::fromLatin1(design->word);
         const int capTop = (kHeight - (PixelFont::kBaseline + 1)) / 2;
-        PixelFont::draw(image, (spec->width - PixelFont::textWidth(word)) / 2, capTop, word, kWordGrey);
+        PixelFont::draw(image, (design->width - PixelFont::textWidth(word)) / 2, capTop, word, kWordGrey);
         break;
     }
     case Glyph::Windows:
@@ -249,10 +249,10 @@ QImage ButtonPainter::paint(const QString &name)
         drawCross(image, kWhite);
         break;
     case Glyph::Pause:
-        drawTransport(image, spec->glyph, spec->disabled ? kDark : kWhite);
+        drawTransport(image, design->glyph, design->disabled ? kDark : kWhite);
         break;
     default:
-        drawTransport(image, spec->glyph, spec->disabled ? kDark : kGreen);
+        drawTransport(image, design->glyph, design->disabled ? kDark : kGreen);
     }
     return image;
 }
