@@ -150,13 +150,19 @@ void zoomOutTick()
     RenderFrame();
 }
 
-void startZoomDirection(bool zoomIn)
+bool canStartZoomDirection(bool zoomIn)
 {
-    const int neighbour = zoomIn ? currentFrame + 1 : currentFrame - 1;
     // Keyframes 1 and 63 are the outermost there are: at the end card there is nothing further
     // in, at the start nothing further out.
-    if (neighbour > ZoomState.lastFrame + 1 || neighbour < ZoomState.firstFrame - 1)
+    const int neighbour = zoomIn ? currentFrame + 1 : currentFrame - 1;
+    return neighbour >= ZoomState.firstFrame - 1 && neighbour <= ZoomState.lastFrame + 1;
+}
+
+void startZoomDirection(bool zoomIn)
+{
+    if (!canStartZoomDirection(zoomIn))
         return;
+    const int neighbour = zoomIn ? currentFrame + 1 : currentFrame - 1;
 
     stopBothTimers();
     waitForLoader();

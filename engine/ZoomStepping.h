@@ -10,3 +10,5 @@ void zoomOutTick();        // one tick of zgZoomOut
 // the interval 1000 / frameRate. Does nothing where the neighbour would lie outside keyframes
 // 1..63 (forward on the end card).
 void startZoomDirection(bool zoomIn);
+// Whether a direction can start from currentFrame: its neighbour keyframe lies within 1..63.
+bool canStartZoomDirection(bool zoomIn);

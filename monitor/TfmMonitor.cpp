@@ -231,8 +231,7 @@ void TfmMonitor::startDirection(bool zoomIn)
 {
     // Paused on the end card there is no keyframe beyond it (nor one before the start card):
     // the click does nothing.
-    const int neighbour = zoomIn ? currentFrame + 1 : currentFrame - 1;
-    if (neighbour < ZoomState.firstFrame - 1 || neighbour > ZoomState.lastFrame + 1)
+    if (!canStartZoomDirection(zoomIn))
         return;
     hideZoomPanels();
     setPairLook(bsPause, true);
