@@ -41,7 +41,7 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int i, int j, double& r
     const int n = m_params.samples;
     double u = 0.5, v = 0.5;
     if (n > 1) {
-        // Jittered grid: one random point in each of the n x n cells, fixed by the seed.
+        // Jittered grid: one random point in each of the n x n cells, fixed by the parameter file's random seed.
         const std::uint64_t h = splitmix(m_params.seed ^ splitmix((std::uint64_t(k) << 48) ^ (std::uint64_t(y) << 32)
                                                                  ^ (std::uint64_t(x) << 16) ^ std::uint64_t(j * n + i)));
         u = unit(h);
