@@ -47,6 +47,7 @@ struct Reader {
             fail(key, "not a number: " + t);
         return v;
     }
+    bool has(const std::string& key) const { return values.count(key) != 0; }
     long long integer(const std::string& key, long long lo, long long hi) const
     {
         const std::string& t = text(key);
@@ -134,6 +135,14 @@ KeyframeParams KeyframeParams::parse(const std::string& text, const std::string&
     if (!(p.bailout >= 4))
         r.fail("bailout", "must be at least 4");
     p.samples = int(r.integer("samples", 1, 32));
+    p.samplesMax = r.has("samples.max") ? int(r.integer("samples.max", 1, 32)) : p.samples;
+    if (p.samplesMax % p.samples != 0)
+        r.fail("samples.max", "must be a multiple of samples");
+    p.samplesTolerance = r.has("samples.tolerance") ? r.number("samples.tolerance") : 1.0;
+    if (!(p.samplesTolerance > 0))
+        r.fail("samples.tolerance", "must be positive");
+    p.bla = r.has("bla") ? r.integer("bla", 0, 1) != 0 : true;
+    p.blaBits = r.has("bla.bits") ? int(r.integer("bla.bits", 20, 53)) : 40;
     p.seed = static_cast<unsigned long long>(r.integer("seed", 0, (1LL << 62)));
     p.quality = int(r.integer("jpeg.quality", 1, 100));
     p.cardQuality = int(r.integer("jpeg.card.quality", 1, 100));

@@ -17,7 +17,14 @@ struct KeyframeParams {
     double width = 8.0;       // complex width spanned by keyframe 2
     int maxIterations = 20000;
     double bailout = 1024.0;
-    int samples = 4;          // per axis and pixel: samples * samples per pixel
+    // Sampling and iteration skipping (optional keys): every pixel starts with samples * samples
+    // jittered samples and gets further sets of as many while its mean is uncertain by more than
+    // samplesTolerance 8-bit levels, up to samplesMax * samplesMax samples.
+    int samples = 4;
+    int samplesMax = 4;
+    double samplesTolerance = 1.0;
+    bool bla = true;          // bilinear approximation where it skips iterations
+    int blaBits = 40;         // its tolerance: the neglected term below 2^-blaBits of the linear one
     unsigned long long seed = 1;
     int quality = 94;         // keyframes 2 .. 62
     int cardQuality = 90;     // keyframes 1 and 63

@@ -5,8 +5,11 @@
 #include "ParallelFor.h"
 #include "Palette.h"
 #include "PerturbationBatch.h"
+#include "PerturbationBla.h"
 #include "ReferenceOrbit.h"
 
+#include <algorithm>
+#include <cmath>
 
 using namespace keyframes;
 
@@ -27,7 +30,36 @@ bool inCentre(int x, int y)
     return x >= frameWidth / 4 && x < frameWidth * 3 / 4 && y >= frameHeight / 4 && y < frameHeight * 3 / 4;
 }
 
+// Below this share of skippable iterations the scalar BLA loop loses to the vector loop.
+constexpr double blaMinCoverage = 0.5;
+
+// Standard error of a channel's mean in 8-bit sRGB levels: the error in linear light times the
+// slope of the transfer curve at the mean.
+double levelsError(double sum, double squares, int count)
+{
+    if (count < 2)
+        return 0.0;
+    const double mean = sum / count;
+    const double variance = std::max(0.0, (squares - sum * mean) / (count - 1));
+    const double slope = mean <= 0.0031308 ? 12.92 : 1.055 / 2.4 * std::pow(mean, 1 / 2.4 - 1);
+    return std::sqrt(variance / count) * slope * 255.0;
+}
+
 }  // namespace
+
+struct KeyframeRenderer::PixelSums {
+    double sum[3] = {0, 0, 0};
+    double squares[3] = {0, 0, 0};
+    int count = 0;
+
+    double error() const
+    {
+        double e = 0;
+        for (int c = 0; c < 3; ++c)
+            e = std::max(e, levelsError(sum[c], squares[c], count));
+        return e;
+    }
+};
 
 KeyframeRenderer::KeyframeRenderer(const KeyframeParams& params, const ReferenceOrbit& orbit, const Palette& palette)
     : m_params(params)
@@ -36,14 +68,16 @@ KeyframeRenderer::KeyframeRenderer(const KeyframeParams& params, const Reference
 {
 }
 
-void KeyframeRenderer::sampleOffset(int k, int x, int y, int i, int j, double& re, double& im) const
+void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double& re, double& im) const
 {
     const int n = m_params.samples;
+    const int cell = s % (n * n);
+    const int i = cell % n, j = cell / n;
     double u = 0.5, v = 0.5;
-    if (n > 1) {
-        // Jittered grid: one random point in each of the n x n cells, fixed by the parameter file's random seed.
+    if (n > 1 || s > 0) {
+        // One random point in each cell, fixed by the parameter file's random seed.
         const std::uint64_t h = splitmix(m_params.seed ^ splitmix((std::uint64_t(k) << 48) ^ (std::uint64_t(y) << 32)
-                                                                 ^ (std::uint64_t(x) << 16) ^ std::uint64_t(j * n + i)));
+                                                                 ^ (std::uint64_t(x) << 16) ^ std::uint64_t(s)));
         u = unit(h);
         v = unit(splitmix(h));
     }
@@ -52,61 +86,123 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int i, int j, double& r
     im = (frameHeight / 2.0 - (y + (j + v) / n)) * px;
 }
 
-void KeyframeRenderer::renderRow(int k, int y, const LinearImage* deeper, LinearImage& out, RenderCounters& counters) const
+std::unique_ptr<BlaTable> KeyframeRenderer::blaFor(int k) const
 {
-    const int n = m_params.samples;
-    const int perPixel = n * n;
-    // All samples of the row's pixels that are not taken from the deeper keyframe, iterated as
-    // one batch.
+    if (!m_params.bla)
+        return nullptr;
+    // The farthest sample from the centre: half the diagonal plus a pixel.
+    const double px = pixelSize(m_params.width, k);
+    auto table = std::make_unique<BlaTable>(m_orbit, std::hypot(frameWidth / 2.0 + 1, frameHeight / 2.0 + 1) * px,
+                                            std::ldexp(1.0, -m_params.blaBits));
+    if (table->coverage() < blaMinCoverage)
+        return nullptr;
+    return table;
+}
+
+void KeyframeRenderer::sampleRow(int k, int y, int pass, const BlaTable* bla, const std::vector<unsigned char>& active,
+                                 std::vector<PixelSums>& sums, RenderCounters& counters) const
+{
+    const int perPass = m_params.samples * m_params.samples;
     std::vector<int> pixels;
     std::vector<double> re, im;
-    pixels.reserve(frameWidth);
-    re.reserve(std::size_t(frameWidth) * perPixel);
-    im.reserve(std::size_t(frameWidth) * perPixel);
     for (int x = 0; x < frameWidth; ++x) {
-        float* pixel = &out[(std::size_t(y) * frameWidth + x) * 3];
-        if (deeper && inCentre(x, y)) {
-            const int dx = 2 * (x - frameWidth / 4), dy = 2 * (y - frameHeight / 4);
-            for (int c = 0; c < 3; ++c) {
-                const auto at = [&](int xx, int yy) { return (*deeper)[(std::size_t(yy) * frameWidth + xx) * 3 + c]; };
-                pixel[c] = (at(dx, dy) + at(dx + 1, dy) + at(dx, dy + 1) + at(dx + 1, dy + 1)) * 0.25f;
-            }
+        if (!active[std::size_t(y) * frameWidth + std::size_t(x)])
             continue;
-        }
         pixels.push_back(x);
-        for (int j = 0; j < n; ++j)
-            for (int i = 0; i < n; ++i) {
-                double sr, si;
-                sampleOffset(k, x, y, i, j, sr, si);
-                re.push_back(sr);
-                im.push_back(si);
-            }
+        for (int s = pass * perPass; s < (pass + 1) * perPass; ++s) {
+            double sr, si;
+            sampleOffset(k, x, y, s, sr, si);
+            re.push_back(sr);
+            im.push_back(si);
+        }
     }
     std::vector<SampleResult> results(re.size());
-    iteratePerturbedBatch(m_orbit, re.data(), im.data(), int(re.size()), m_params.maxIterations, m_params.bailout,
-                          results.data());
+    if (bla) {
+        for (std::size_t i = 0; i < re.size(); ++i)
+            results[i] = iteratePerturbed(m_orbit, re[i], im[i], m_params.maxIterations, m_params.bailout, bla);
+    } else {
+        iteratePerturbedBatch(m_orbit, re.data(), im.data(), int(re.size()), m_params.maxIterations,
+                              m_params.bailout, results.data());
+    }
     std::int64_t iterations = 0;
     for (std::size_t p = 0; p < pixels.size(); ++p) {
-        double sum[3] = {0, 0, 0};
-        for (int s = 0; s < perPixel; ++s) {
-            const SampleResult& r = results[p * std::size_t(perPixel) + std::size_t(s)];
+        PixelSums& pixel = sums[std::size_t(y) * frameWidth + std::size_t(pixels[p])];
+        for (int s = 0; s < perPass; ++s) {
+            const SampleResult& r = results[p * std::size_t(perPass) + std::size_t(s)];
             iterations += r.iterations;
             const auto rgb = m_palette.colour(r.smooth);
-            for (int c = 0; c < 3; ++c)
-                sum[c] += rgb[c];
+            for (int c = 0; c < 3; ++c) {
+                pixel.sum[c] += rgb[c];
+                pixel.squares[c] += double(rgb[c]) * rgb[c];
+            }
         }
-        float* pixel = &out[(std::size_t(y) * frameWidth + pixels[p]) * 3];
-        for (int c = 0; c < 3; ++c)
-            pixel[c] = float(sum[c] / perPixel);
+        pixel.count += perPass;
     }
     counters.iterations += iterations;
     counters.samples += std::int64_t(results.size());
-    ++counters.rowsDone;
+    if (pass == 0)
+        ++counters.rowsDone;
 }
 
-LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threads, RenderCounters& counters) const
+LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threads, RenderCounters& counters,
+                                     const PixelRegion* region) const
 {
-    LinearImage out(std::size_t(frameWidth) * frameHeight * 3, 0.f);
-    parallelFor(frameHeight, threads, [&](int y) { renderRow(k, y, deeper, out, counters); });
+    const std::unique_ptr<BlaTable> bla = blaFor(k);
+    counters.usedBla = bla != nullptr;
+    const std::size_t pixelCount = std::size_t(frameWidth) * frameHeight;
+    std::vector<PixelSums> sums(pixelCount);
+    std::vector<unsigned char> wanted(pixelCount);
+    for (int y = 0; y < frameHeight; ++y)
+        for (int x = 0; x < frameWidth; ++x)
+            wanted[std::size_t(y) * frameWidth + std::size_t(x)]
+                = !(deeper && inCentre(x, y)) && (!region || region->contains(x, y));
+    std::vector<unsigned char> active = wanted;
+
+    const int passes = (m_params.samplesMax / m_params.samples) * (m_params.samplesMax / m_params.samples);
+    for (int pass = 0; pass < passes; ++pass) {
+        parallelFor(frameHeight, threads, [&](int y) { sampleRow(k, y, pass, bla.get(), active, sums, counters); });
+        if (pass + 1 == passes)
+            break;
+        // More samples where the mean is still uncertain; after the first grid also next to such
+        // pixels, where a thin filament may have slipped between the samples.
+        std::vector<unsigned char> next(pixelCount, 0);
+        bool any = false;
+        for (int y = 0; y < frameHeight; ++y)
+            for (int x = 0; x < frameWidth; ++x) {
+                const std::size_t i = std::size_t(y) * frameWidth + std::size_t(x);
+                if (!active[i] || sums[i].error() <= m_params.samplesTolerance)
+                    continue;
+                any = true;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const int xx = x + dx, yy = y + dy;
+                        if ((pass == 0 || (dx == 0 && dy == 0)) && xx >= 0 && yy >= 0 && xx < frameWidth
+                            && yy < frameHeight && wanted[std::size_t(yy) * frameWidth + std::size_t(xx)])
+                            next[std::size_t(yy) * frameWidth + std::size_t(xx)] = 1;
+                    }
+            }
+        if (!any)
+            break;
+        active = std::move(next);
+    }
+
+    LinearImage out(pixelCount * 3, 0.f);
+    for (int y = 0; y < frameHeight; ++y)
+        for (int x = 0; x < frameWidth; ++x) {
+            float* pixel = &out[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];
+            if (deeper && inCentre(x, y)) {
+                const int dx = 2 * (x - frameWidth / 4), dy = 2 * (y - frameHeight / 4);
+                for (int c = 0; c < 3; ++c) {
+                    const auto at = [&](int xx, int yy) { return (*deeper)[(std::size_t(yy) * frameWidth + xx) * 3 + c]; };
+                    pixel[c] = (at(dx, dy) + at(dx + 1, dy) + at(dx, dy + 1) + at(dx + 1, dy + 1)) * 0.25f;
+                }
+                continue;
+            }
+            const PixelSums& s = sums[std::size_t(y) * frameWidth + std::size_t(x)];
+            if (s.count == 0)
+                continue;
+            for (int c = 0; c < 3; ++c)
+                pixel[c] = float(s.sum[c] / s.count);
+        }
     return out;
 }

@@ -1,8 +1,10 @@
 #pragma once
 // Iteration of one sample relative to the reference orbit, in doubles, with rebasing to the
 // orbit's start whenever the full value comes closer to zero than the difference (this keeps the
-// difference small and avoids glitches without secondary references).
+// difference small and avoids glitches without secondary references) and at the orbit's end (a
+// periodic reference is stored for one period only).
 
+class BlaTable;
 class ReferenceOrbit;
 
 struct SampleResult {
@@ -13,8 +15,9 @@ struct SampleResult {
     double normalIm = 0.0;
 };
 
-// A full value met again to within this (squared) distance marks an attracting cycle.
-constexpr double cycleTolerance2 = 1e-26;
+// The cycle check tries to prove the orbit attracted only once it returns this close (squared) to
+// a saved full value with the derivative shrunk; the proof itself does not depend on it.
+constexpr double cycleGate2 = 1e-12;
 
 // Smooth count from the integer escape iteration n and |z|^2 at escape.
 double smoothCount(int n, double norm2, double bailout);
@@ -23,6 +26,21 @@ double smoothCount(int n, double norm2, double bailout);
 // derivative dz/dc = (dr, di).
 SampleResult escapedSample(int n, double zr, double zi, double dr, double di, double bailout);
 
-// dcRe, dcIm: the sample's offset from the centre point.
+// Whether the q iterations since a saved full value s, with f^q(s) - s = g (known to within
+// gError), (f^q)'(s) = mu and (f^q)''(s) = nu, prove an attracting cycle whose basin holds s: to
+// second order f^q maps a disc of radius rho around s into itself as a contraction by
+// k = |mu| + |nu| rho < 1, which needs |g| <= (1 - k) rho. rho stays within the scale on which
+// the first derivative changes, where the neglected higher terms are small, and a factor of 4
+// more covers them. Points outside the set have no attracting cycle, so none of them is classed
+// as inside. g is formed from the reference values and the differences apart: deep down the full
+// values in doubles cannot tell the points of a cycle from their neighbours.
+bool attractingCycle(double gRe, double gIm, double gError, double muRe, double muIm, double nuRe, double nuIm);
+
+// Rounding bound of g = (Z_m - Z_s) + (dz - dz_s) (the reference part is exact when m = s).
+double cycleGapError(bool sameIndex, double Zr, double Zi, double sZr, double sZi, double dr, double di,
+                     double sdr, double sdi);
+
+// dcRe, dcIm: the sample's offset from the centre point. With a BLA table (built for at least
+// this |dc|) long stretches of the orbit are skipped where the difference is small enough.
 SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double dcIm, int maxIterations,
-                              double bailout);
+                              double bailout, const BlaTable* bla = nullptr);

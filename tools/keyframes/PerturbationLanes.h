@@ -38,8 +38,8 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         return bits != 0;
     };
 
-    vd zr{}, zi{}, dr{}, di{}, Dr{}, Di{}, cr{}, ci{}, Zcr{}, Zci{}, sr{}, si{}, sd2{};
-    vl m{}, n{}, nextSave{};
+    vd zr{}, zi{}, mr{}, mi{}, vr{}, vi{}, Dr{}, Di{}, cr{}, ci{}, Zcr{}, Zci{}, sZr{}, sZi{}, sdr{}, sdi{};
+    vl m{}, n{}, nextSave{}, sm{};
     int sample[lanes];
     int next = 0, active = 0;
 
@@ -55,16 +55,16 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
             ++active;
         }
         zr[lane] = zi[lane] = 0;
-        dr[lane] = 1;
-        di[lane] = 0;
+        mr[lane] = 1;
+        mi[lane] = vr[lane] = vi[lane] = 0;
         Dr[lane] = Di[lane] = 0;
         m[lane] = 0;
         n[lane] = 0;
         Zcr[lane] = Zr[0];
         Zci[lane] = Zi[0];
         nextSave[lane] = idle ? (1LL << 40) : 16;
-        sr[lane] = si[lane] = nan;
-        sd2[lane] = 0;
+        sZr[lane] = sZi[lane] = sdr[lane] = sdi[lane] = nan;
+        sm[lane] = -1;
     };
     const auto finish = [&](int lane, const SampleResult& r) {
         results[sample[lane]] = r;
@@ -75,7 +75,7 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         start(lane);
 
     const vd two = vd{} + 2.0;
-    const vl one = vl{} + 1LL, zero = vl{};
+    const vl one = vl{} + 1LL;
     const vl lastIndex = vl{} + last;
     const vl maxN = vl{} + static_cast<long long>(maxIterations);
     while (active > 0) {
@@ -84,11 +84,12 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         const vd tDr = two * (fr0 * Dr - fi0 * Di) + 1.0;
         Di = two * (fr0 * Di + fi0 * Dr);
         Dr = tDr;
-        const vd tr = two * (fr0 * dr - fi0 * di);
-        const vd ti = two * (fr0 * di + fi0 * dr);
-        const vl started = n > zero;
-        dr = started ? tr : dr;
-        di = started ? ti : di;
+        const vd tvr = two * ((mr * mr - mi * mi) + (fr0 * vr - fi0 * vi));
+        vi = two * (two * mr * mi + (fr0 * vi + fi0 * vr));
+        vr = tvr;
+        const vd tmr = two * (fr0 * mr - fi0 * mi);
+        mi = two * (fr0 * mi + fi0 * mr);
+        mr = tmr;
         const vd ar = two * Zcr + zr, ai = two * Zci + zi;
         const vd nzr = ar * zr - ai * zi + cr;
         const vd nzi = ar * zi + ai * zr + ci;
@@ -105,10 +106,9 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         }
         const vd fr = Zcr + zr, fi = Zci + zi;
         const vd f2 = fr * fr + fi * fi;
-        const vd er = fr - sr, ei = fi - si;
-        const vd d2 = dr * dr + di * di;
+        const vd gr = (Zcr - sZr) + (zr - sdr), gi = (Zci - sZi) + (zi - sdi);
         const vl escaped = f2 > bail2;
-        const vl cycled = (er * er + ei * ei < cycleTolerance2) & (d2 < sd2);
+        const vl cycled = (gr * gr + gi * gi < cycleGate2) & (mr * mr + mi * mi < 1.0);
         const vl saveDue = n >= nextSave;
         const vl rebase = (f2 < zr * zr + zi * zi) | (m == lastIndex);
         const vl maxed = n >= maxN;
@@ -121,14 +121,22 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
                 finish(lane, escapedSample(int(n[lane]), fr[lane], fi[lane], Dr[lane], Di[lane], bailout));
                 continue;
             }
-            if (cycled[lane]) {
+            if (cycled[lane]
+                && attractingCycle(gr[lane], gi[lane],
+                                   cycleGapError(m[lane] == sm[lane], Zcr[lane], Zci[lane], sZr[lane], sZi[lane],
+                                                 zr[lane], zi[lane], sdr[lane], sdi[lane]),
+                                   mr[lane], mi[lane], vr[lane], vi[lane])) {
                 finish(lane, {-1.0, int(n[lane]), -1.0, 0.0, 0.0});
                 continue;
             }
             if (saveDue[lane]) {
-                sr[lane] = fr[lane];
-                si[lane] = fi[lane];
-                sd2[lane] = d2[lane];
+                sZr[lane] = Zcr[lane];
+                sZi[lane] = Zci[lane];
+                sdr[lane] = zr[lane];
+                sdi[lane] = zi[lane];
+                sm[lane] = m[lane];
+                mr[lane] = 1;
+                mi[lane] = vr[lane] = vi[lane] = 0;
                 nextSave[lane] = 2 * n[lane];
             }
             if (rebase[lane]) {

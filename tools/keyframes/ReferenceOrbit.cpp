@@ -25,6 +25,10 @@ ReferenceOrbit::ReferenceOrbit(const std::string& re, const std::string& im, int
                 m_escaped = true;
                 break;
             }
+            if (n > 0 && dr * dr + di * di < periodReturn * periodReturn) {
+                m_period = n;
+                break;
+            }
             // z = (zr^2 - zi^2 + cr) + i (2 zr zi + ci)
             mpfr_sqr(zr2, zr, MPFR_RNDN);
             mpfr_sqr(zi2, zi, MPFR_RNDN);

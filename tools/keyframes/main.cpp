@@ -41,14 +41,17 @@ struct Options {
     std::set<int> only;   // render just these, each on its own (no MANIFEST)
     int autopilotFrom = 0;  // search a centre from this keyframe on instead of rendering
     bool stats = false;     // print iteration-count statistics of each keyframe
+    bool noBla = false;     // plain perturbation everywhere, for comparison
 };
 
 void usage()
 {
     std::cerr << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
-                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K]\n"
+                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K] [--no-bla]\n"
                  "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
                  "  --preview      one sample per pixel (same as --samples 1)\n"
+                 "  --samples N    exactly N x N samples per pixel, no adaptive refinement\n"
+                 "  --no-bla       no bilinear approximation (plain perturbation, for comparison)\n"
                  "  --only K,...   render only these keyframes, each without the deeper one\n"
                  "  --stats        print iteration-count statistics of each rendered keyframe\n"
                  "  --autopilot K  print a centre that follows the boundary from keyframe K on\n";
@@ -90,6 +93,8 @@ Options parseOptions(int argc, char** argv)
             o.iterations = positive(a, value());
         else if (a == "--autopilot")
             o.autopilotFrom = positive(a, value());
+        else if (a == "--no-bla")
+            o.noBla = true;
         else if (a == "--stats")
             o.stats = true;
         else if (a == "--preview")
@@ -187,7 +192,9 @@ int run(int argc, char** argv)
     const Options options = parseOptions(argc, argv);
     KeyframeParams params = KeyframeParams::load(options.params);
     if (options.samples)
-        params.samples = options.samples;
+        params.samples = params.samplesMax = options.samples;
+    if (options.noBla)
+        params.bla = false;
     if (options.iterations)
         params.maxIterations = options.iterations;
 
@@ -258,8 +265,10 @@ int run(int argc, char** argv)
             ++framesDone;
             const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart).count();
             const double frameSamples = double(counters.samples - samplesBefore);
-            std::fprintf(stderr, "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample\n", k, took,
-                         double(counters.iterations - iterationsBefore) / std::max(1.0, frameSamples));
+            const double sampledPixels = double(frameWidth) * frameHeight * (reuse ? 0.75 : 1.0);
+            std::fprintf(stderr, "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample, %5.1f samples per pixel%s\n",
+                         k, took, double(counters.iterations - iterationsBefore) / std::max(1.0, frameSamples),
+                         frameSamples / sampledPixels, counters.usedBla ? ", BLA" : "");
         }
     }
     if (options.only.empty())

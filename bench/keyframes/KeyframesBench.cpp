@@ -1,0 +1,154 @@
+// tf_keyframes_bench: measures the keyframe renderer on the committed parameters.
+//   aa [K...]   adaptive sampling against a 256-sample reference (another random seed) on the
+//               densest 96 x 96 crop of each keyframe: RMS and largest error in 8-bit levels
+//   bla [K...]  whole keyframes (one sample per pixel) with and without BLA: time, iterations/s
+
+#include "KeyframeGeometry.h"
+#include "KeyframeParams.h"
+#include "KeyframeRenderer.h"
+#include "Palette.h"
+#include "Perturbation.h"
+#include "ReferenceOrbit.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+using namespace keyframes;
+
+namespace {
+
+double seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+// The 96 x 96 crop outside the central quarter where the smooth count varies most between
+// neighbouring points of a coarse grid (one point per 4 x 4 pixels).
+PixelRegion densestCrop(const KeyframeParams& params, const ReferenceOrbit& orbit, int k)
+{
+    constexpr int step = 4, gw = frameWidth / step, gh = frameHeight / step, block = 96 / step;
+    const double px = pixelSize(params.width, k);
+    std::vector<double> level(std::size_t(gw) * gh);
+    for (int y = 0; y < gh; ++y)
+        for (int x = 0; x < gw; ++x) {
+            const SampleResult r = iteratePerturbed(orbit, ((x + 0.5) * step - frameWidth / 2.0) * px,
+                                                    (frameHeight / 2.0 - (y + 0.5) * step) * px, params.maxIterations,
+                                                    params.bailout);
+            level[std::size_t(y) * gw + x] = r.smooth < 0 ? 0.0 : std::log2(1 + r.smooth);
+        }
+    PixelRegion best{0, 0, 96, 96};
+    double bestScore = -1;
+    for (int by = 0; by + block <= gh; by += block / 4)
+        for (int bx = 0; bx + block <= gw; bx += block / 4) {
+            const PixelRegion r{bx * step, by * step, 96, 96};
+            const bool overlapsCentre = r.x < frameWidth * 3 / 4 && r.x + r.w > frameWidth / 4
+                                        && r.y < frameHeight * 3 / 4 && r.y + r.h > frameHeight / 4;
+            if (overlapsCentre)
+                continue;
+            double score = 0;
+            for (int y = by; y < by + block; ++y)
+                for (int x = bx + 1; x < bx + block; ++x)
+                    score += std::fabs(level[std::size_t(y) * gw + x] - level[std::size_t(y) * gw + x - 1]);
+            if (score > bestScore) {
+                bestScore = score;
+                best = r;
+            }
+        }
+    return best;
+}
+
+void antialiasing(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::vector<int>& keyframes,
+                  int threads)
+{
+    KeyframeParams reference = params;
+    reference.samples = reference.samplesMax = 16;
+    reference.seed = params.seed ^ 0x5DEECE66Dull;
+    const Palette palette(params);
+    const KeyframeRenderer adaptive(params, orbit, palette), full(reference, orbit, palette);
+    std::printf("| Keyframe | Crop | Samples per pixel | RMS error | Largest error | Pixels off by more than 10 | Time |\n"
+                "|---|---|---|---|---|---|---|\n");
+    for (int k : keyframes) {
+        const PixelRegion crop = densestCrop(params, orbit, k);
+        RenderCounters counters, referenceCounters;
+        const auto start = std::chrono::steady_clock::now();
+        const LinearImage a = adaptive.render(k, nullptr, threads, counters, &crop);
+        const double took = seconds(start);
+        const LinearImage b = full.render(k, nullptr, threads, referenceCounters, &crop);
+        double squares = 0, largest = 0;
+        int off = 0;
+        for (int y = crop.y; y < crop.y + crop.h; ++y)
+            for (int x = crop.x; x < crop.x + crop.w; ++x) {
+                double worst = 0;
+                for (int c = 0; c < 3; ++c) {
+                    const std::size_t i = (std::size_t(y) * frameWidth + std::size_t(x)) * 3 + std::size_t(c);
+                    const double d = double(linearToSrgb8(a[i])) - linearToSrgb8(b[i]);
+                    squares += d * d;
+                    worst = std::max(worst, std::fabs(d));
+                }
+                largest = std::max(largest, worst);
+                off += worst > 10;
+            }
+        const int pixels = crop.w * crop.h;
+        std::printf("| %d | %d,%d | %.1f | %.2f | %.0f | %.2f %% | %.1f s |\n", k, crop.x, crop.y,
+                    double(counters.samples) / pixels, std::sqrt(squares / (3.0 * pixels)), largest, 100.0 * off / pixels,
+                    took);
+        std::fflush(stdout);
+    }
+}
+
+void bla(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::vector<int>& keyframes, int threads)
+{
+    KeyframeParams plain = params;
+    plain.bla = false;
+    KeyframeParams one = params;
+    one.samples = one.samplesMax = 1;
+    plain.samples = plain.samplesMax = 1;
+    const Palette palette(params);
+    const KeyframeRenderer withBla(one, orbit, palette), without(plain, orbit, palette);
+    std::printf("| Keyframe | Iterations per sample | Plain | BLA | Speed-up | Effective iterations/s with BLA |\n"
+                "|---|---|---|---|---|---|\n");
+    for (int k : keyframes) {
+        RenderCounters a, b;
+        auto start = std::chrono::steady_clock::now();
+        without.render(k, nullptr, threads, a);
+        const double plainTime = seconds(start);
+        start = std::chrono::steady_clock::now();
+        withBla.render(k, nullptr, threads, b);
+        const double blaTime = seconds(start);
+        std::printf("| %d | %.0f | %.1f s | %.1f s%s | %.2f | %.3g |\n", k, double(b.iterations) / double(b.samples),
+                    plainTime, blaTime, b.usedBla ? "" : " (not used)", plainTime / blaTime,
+                    double(b.iterations) / blaTime);
+        std::fflush(stdout);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 2 || (std::strcmp(argv[1], "aa") != 0 && std::strcmp(argv[1], "bla") != 0)) {
+        std::fprintf(stderr, "usage: tf_keyframes_bench aa|bla [K...]\n");
+        return 2;
+    }
+    const bool aa = std::strcmp(argv[1], "aa") == 0;
+    std::vector<int> keyframes;
+    for (int i = 2; i < argc; ++i)
+        keyframes.push_back(std::atoi(argv[i]));
+    if (keyframes.empty())
+        keyframes = aa ? std::vector<int>{12, 16, 18, 22, 40, 60} : std::vector<int>{59, 60, 61, 62, 63};
+    const KeyframeParams params = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
+    const ReferenceOrbit orbit(params.centreRe, params.centreIm, params.precisionBits, params.maxIterations,
+                               params.bailout);
+    const int threads = int(std::max(1u, std::thread::hardware_concurrency()));
+    if (aa)
+        antialiasing(params, orbit, keyframes, threads);
+    else
+        bla(params, orbit, keyframes, threads);
+    return 0;
+}
