@@ -52,7 +52,7 @@ std::string replaced(const std::string& key, const std::string& line)
 TEST(KeyframeParams, TheCommittedFileReads)
 {
     const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
-    EXPECT_EQ(p.maxIterations, 20000);
+    EXPECT_EQ(p.maxIterations, 150000);
     EXPECT_EQ(p.quality, 94);
     EXPECT_EQ(p.cardQuality, 90);
     EXPECT_GE(p.stops.size(), 2u);

@@ -7,6 +7,7 @@
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "KeyframeRenderer.h"
+#include "NucleusFinder.h"
 #include "Palette.h"
 #include "Progress.h"
 #include "Perturbation.h"
@@ -41,17 +42,19 @@ struct Options {
     std::set<int> only;   // render just these, each on its own (no MANIFEST)
     int autopilotFrom = 0;  // search a centre from this keyframe on instead of rendering
     bool stats = false;     // print iteration-count statistics of each keyframe
+    int nucleusFrom = 0;    // find the minibrot nearest the centre in this keyframe's view
 };
 
 void usage()
 {
     std::cerr << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
-                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K]\n"
+                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K] [--nucleus K]\n"
                  "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
                  "  --preview      one sample per pixel (same as --samples 1)\n"
                  "  --only K,...   render only these keyframes, each without the deeper one\n"
                  "  --stats        print iteration-count statistics of each rendered keyframe\n"
-                 "  --autopilot K  print a centre that follows the boundary from keyframe K on\n";
+                 "  --autopilot K  print a centre that follows the boundary from keyframe K on\n"
+                 "  --nucleus K    print the periods along the path from keyframe K and the mini-sets in its view\n";
 }
 
 int positive(const std::string& flag, const std::string& value)
@@ -90,6 +93,8 @@ Options parseOptions(int argc, char** argv)
             o.iterations = positive(a, value());
         else if (a == "--autopilot")
             o.autopilotFrom = positive(a, value());
+        else if (a == "--nucleus")
+            o.nucleusFrom = positive(a, value());
         else if (a == "--stats")
             o.stats = true;
         else if (a == "--preview")
@@ -109,7 +114,7 @@ Options parseOptions(int argc, char** argv)
         } else
             throw std::runtime_error("unknown option " + a);
     }
-    if (o.params.empty() || (o.outDir.empty() && !o.autopilotFrom && !o.stats))
+    if (o.params.empty() || (o.outDir.empty() && !o.autopilotFrom && !o.stats && !o.nucleusFrom))
         throw std::runtime_error("--params and --out are required");
     if (o.threads == 0)
         o.threads = int(std::max(1u, std::thread::hardware_concurrency()));
@@ -191,6 +196,10 @@ int run(int argc, char** argv)
     if (options.iterations)
         params.maxIterations = options.iterations;
 
+    if (options.nucleusFrom) {
+        printDestination(params, options.nucleusFrom, options.threads);
+        return 0;
+    }
     if (options.autopilotFrom) {
         const AutopilotResult r = runAutopilot(params, options.autopilotFrom, lastKeyframe + 1, options.threads);
         std::printf("centre.re = %s\ncentre.im = %s\n", r.centreRe.c_str(), r.centreIm.c_str());
