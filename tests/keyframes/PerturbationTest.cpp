@@ -48,8 +48,13 @@ SampleResult iterateDirect(double dcRe, double dcIm)
     mpfr_add_d(ci, ci, dcIm, MPFR_RNDN);
     mpfr_set_zero(zr, 1);
     mpfr_set_zero(zi, 1);
-    SampleResult result{-1.0, p.maxIterations};
+    SampleResult result{-1.0, p.maxIterations, -1.0, 0.0, 0.0};
+    double dr = 0, di = 0;  // dz/dc beside the exact orbit; the orbit's own rounding dominates it
     for (int n = 1; n <= p.maxIterations; ++n) {
+        const double a0 = mpfr_get_d(zr, MPFR_RNDN), b0 = mpfr_get_d(zi, MPFR_RNDN);
+        const double t0 = 2 * (a0 * dr - b0 * di) + 1;
+        di = 2 * (a0 * di + b0 * dr);
+        dr = t0;
         mpfr_sqr(zr2, zr, MPFR_RNDN);
         mpfr_sqr(zi2, zi, MPFR_RNDN);
         mpfr_mul(t, zr, zi, MPFR_RNDN);
@@ -60,7 +65,7 @@ SampleResult iterateDirect(double dcRe, double dcIm)
         const double a = mpfr_get_d(zr, MPFR_RNDN), b = mpfr_get_d(zi, MPFR_RNDN);
         const double norm2 = a * a + b * b;
         if (norm2 > p.bailout * p.bailout) {
-            result = {smoothCount(n, norm2, p.bailout), n};
+            result = escapedSample(n, a, b, dr, di, p.bailout);
             break;
         }
     }
@@ -94,6 +99,8 @@ TEST_P(PerturbationDepth, AgreesWithDirectIteration)
                      + std::to_string(pixels[i][1]));
         EXPECT_EQ(batch[i].smooth, fast.smooth) << "the vector loop must give the scalar loop's result exactly";
         EXPECT_EQ(batch[i].iterations, fast.iterations);
+        EXPECT_EQ(batch[i].distance, fast.distance);
+        EXPECT_EQ(batch[i].normalRe, fast.normalRe);
         if (exact.smooth < 0) {
             EXPECT_LT(fast.smooth, 0) << "inside the set, perturbation escaped after " << fast.iterations;
             continue;
@@ -104,6 +111,14 @@ TEST_P(PerturbationDepth, AgreesWithDirectIteration)
         // Chaotic orbits amplify the doubles' rounding over thousands of iterations; a relative
         // 1e-4 of the count is far below what the colouring (by log2 of the count) can show.
         EXPECT_NEAR(fast.smooth, exact.smooth, std::max(1e-3, 1e-4 * exact.smooth));
+        // The distance estimate decides how filaments are drawn: right to far below a pixel (orbits
+        // that pass very close to the set amplify rounding, but their distance is tiny either way).
+        EXPECT_NEAR(fast.distance, exact.distance, std::max(1e-3 * exact.distance, 1e-3 * px));
+        EXPECT_LT(fast.distance, 10 * frameWidth * px) << "an escaping pixel lies close to the set";
+        EXPECT_NEAR(std::hypot(fast.normalRe, fast.normalIm), 1.0, 1e-12);
+        if (exact.distance > 1e-3 * px) {
+            EXPECT_NEAR(fast.normalRe * exact.normalRe + fast.normalIm * exact.normalIm, 1.0, 1e-3);
+        }
     }
     EXPECT_GT(escaped, 0) << "no escaping pixel sampled at this depth";
 }
@@ -165,6 +180,9 @@ TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
                                                           params().maxIterations, params().bailout);
                 ASSERT_EQ(batch[std::size_t(i)].smooth, one.smooth) << "sample " << i << " of " << count;
                 ASSERT_EQ(batch[std::size_t(i)].iterations, one.iterations) << "sample " << i << " of " << count;
+                ASSERT_EQ(batch[std::size_t(i)].distance, one.distance) << "sample " << i << " of " << count;
+                ASSERT_EQ(batch[std::size_t(i)].normalRe, one.normalRe) << "sample " << i << " of " << count;
+                ASSERT_EQ(batch[std::size_t(i)].normalIm, one.normalIm) << "sample " << i << " of " << count;
             }
         }
     }

@@ -11,6 +11,24 @@ double smoothCount(int n, double norm2, double bailout)
     return n + 1.0 - std::log2(0.5 * std::log(norm2) / std::log(bailout));
 }
 
+SampleResult escapedSample(int n, double zr, double zi, double dr, double di, double bailout)
+{
+    const double norm2 = zr * zr + zi * zi, d2 = dr * dr + di * di;
+    SampleResult r;
+    r.smooth = smoothCount(n, norm2, bailout);
+    r.iterations = n;
+    // |z| ln|z| / |dz/dc|; a derivative that overflowed means a point closer than any pixel.
+    r.distance = std::isfinite(d2) && d2 > 0 ? 0.5 * std::sqrt(norm2 / d2) * std::log(norm2) : 0.0;
+    // z / (dz/dc) = z conj(dz/dc) / |dz/dc|^2, normalised.
+    const double ur = zr * dr + zi * di, ui = zi * dr - zr * di;
+    const double u = std::hypot(ur, ui);
+    if (u > 0 && std::isfinite(u)) {
+        r.normalRe = ur / u;
+        r.normalIm = ui / u;
+    }
+    return r;
+}
+
 SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double dcIm, int maxIterations,
                               double bailout)
 {
@@ -21,6 +39,8 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
     double zr = 0, zi = 0;  // difference from the reference
     // Derivative of the full value with respect to the first iterate, for the cycle check below.
     double dr = 1, di = 0;
+    // Derivative of the full value with respect to c, for the distance estimate.
+    double Dr = 0, Di = 0;
     // Brent's cycle check: meeting a saved full value again to within 1e-13, with the derivative
     // shrunk since then (the cycle attracts), means the orbit has settled on an attracting cycle.
     // The saved value is renewed at doubling iteration numbers.
@@ -29,6 +49,9 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
     int m = 0, n = 0;
     while (n < maxIterations) {
         const double fr0 = Zr[m] + zr, fi0 = Zi[m] + zi;
+        const double tDr = 2 * (fr0 * Dr - fi0 * Di) + 1;
+        Di = 2 * (fr0 * Di + fi0 * Dr);
+        Dr = tDr;
         if (n > 0) {
             const double tr = 2 * (fr0 * dr - fi0 * di);
             di = 2 * (fr0 * di + fi0 * dr);
@@ -44,11 +67,11 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
         const double fr = Zr[m] + zr, fi = Zi[m] + zi;
         const double f2 = fr * fr + fi * fi;
         if (f2 > bail2)
-            return {smoothCount(n, f2, bailout), n};
+            return escapedSample(n, fr, fi, Dr, Di, bailout);
         const double er = fr - savedRe, ei = fi - savedIm;
         const double d2 = dr * dr + di * di;
         if (er * er + ei * ei < cycleTolerance2 && d2 < savedD2)
-            return {-1.0, n};
+            return {-1.0, n, -1.0, 0.0, 0.0};
         if (n >= nextSave) {
             savedRe = fr;
             savedIm = fi;
@@ -63,5 +86,5 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
             m = 0;
         }
     }
-    return {-1.0, maxIterations};
+    return {-1.0, maxIterations, -1.0, 0.0, 0.0};
 }

@@ -38,7 +38,7 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         return bits != 0;
     };
 
-    vd zr{}, zi{}, dr{}, di{}, cr{}, ci{}, Zcr{}, Zci{}, sr{}, si{}, sd2{};
+    vd zr{}, zi{}, dr{}, di{}, Dr{}, Di{}, cr{}, ci{}, Zcr{}, Zci{}, sr{}, si{}, sd2{};
     vl m{}, n{}, nextSave{};
     int sample[lanes];
     int next = 0, active = 0;
@@ -57,6 +57,7 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         zr[lane] = zi[lane] = 0;
         dr[lane] = 1;
         di[lane] = 0;
+        Dr[lane] = Di[lane] = 0;
         m[lane] = 0;
         n[lane] = 0;
         Zcr[lane] = Zr[0];
@@ -80,6 +81,9 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
     while (active > 0) {
         // One iteration in all lanes: the same operations, in the same order, as the scalar loop.
         const vd fr0 = Zcr + zr, fi0 = Zci + zi;
+        const vd tDr = two * (fr0 * Dr - fi0 * Di) + 1.0;
+        Di = two * (fr0 * Di + fi0 * Dr);
+        Dr = tDr;
         const vd tr = two * (fr0 * dr - fi0 * di);
         const vd ti = two * (fr0 * di + fi0 * dr);
         const vl started = n > zero;
@@ -114,11 +118,11 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
             if (sample[lane] < 0)
                 continue;
             if (escaped[lane]) {
-                finish(lane, {smoothCount(int(n[lane]), f2[lane], bailout), int(n[lane])});
+                finish(lane, escapedSample(int(n[lane]), fr[lane], fi[lane], Dr[lane], Di[lane], bailout));
                 continue;
             }
             if (cycled[lane]) {
-                finish(lane, {-1.0, int(n[lane])});
+                finish(lane, {-1.0, int(n[lane]), -1.0, 0.0, 0.0});
                 continue;
             }
             if (saveDue[lane]) {
@@ -135,7 +139,7 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
                 Zci[lane] = Zi[0];
             }
             if (maxed[lane])
-                finish(lane, {-1.0, maxIterations});
+                finish(lane, {-1.0, maxIterations, -1.0, 0.0, 0.0});
         }
     }
 }
