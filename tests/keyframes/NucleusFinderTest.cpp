@@ -118,7 +118,7 @@ TEST(NucleusFinder, TheCommittedCentreIsTheNucleusOfTheDestination)
     EXPECT_EQ(n.re.substr(0, 40), p.centreRe.substr(0, 40));
     EXPECT_EQ(n.im.substr(0, 40), p.centreIm.substr(0, 40));
 
-    const double span = 2.47 * n.size() / (pixelSize(p.width, lastRun) * frameWidth);
+    const double span = 2.25 * n.size() / (pixelSize(p.width, lastRun) * frameWidth);
     std::printf("period %d, size %.4g, spans %.2f of keyframe 62\n", n.period, n.size(), span);
     EXPECT_GE(span, 0.25);
     EXPECT_LE(span, 0.5);

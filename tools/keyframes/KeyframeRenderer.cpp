@@ -89,9 +89,10 @@ void KeyframeRenderer::renderRow(int k, int y, const LinearImage* deeper, Linear
     for (std::size_t p = 0; p < pixels.size(); ++p) {
         double sum[3] = {0, 0, 0};
         for (int s = 0; s < perPixel; ++s) {
-            const SampleResult& r = results[p * std::size_t(perPixel) + std::size_t(s)];
+            const std::size_t i = p * std::size_t(perPixel) + std::size_t(s);
+            const SampleResult& r = results[i];
             iterations += r.iterations;
-            const auto rgb = m_palette.colour(r.smooth);
+            const auto rgb = m_palette.colour(r, re[i], im[i]);
             for (int c = 0; c < 3; ++c)
                 sum[c] += rgb[c];
         }

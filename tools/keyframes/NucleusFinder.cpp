@@ -295,10 +295,10 @@ void printDestination(const KeyframeParams& params, int k, int threads)
     for (std::size_t i : minis) {
         const Nucleus& n = found[i];
         const double offset = std::hypot(difference(n.re, params.centreRe, bits), difference(n.im, params.centreIm, bits));
-        // The whole set spans 2.47 along the real axis (-2 .. 0.47) from its nucleus 0.
+        // The whole set spans 2.25 along the real axis (-2 .. 0.25) from its nucleus 0.
         std::printf("period %6d  size %.4g  turned %6.1f degrees  spans %8.3g of keyframe %d  %.2f of keyframe %d's "
                     "width from the centre\n  centre.re = %s\n  centre.im = %s\n",
-                    n.period, n.size(), n.angleDegrees(), 2.47 * n.size() / width62, lastRun,
+                    n.period, n.size(), n.angleDegrees(), 2.25 * n.size() / width62, lastRun,
                     offset / (cell * gw), k, n.re.c_str(), n.im.c_str());
     }
 }

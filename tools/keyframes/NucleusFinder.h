@@ -9,7 +9,7 @@
 struct Nucleus {
     std::string re, im;  // decimal digits of the nucleus
     int period = 0;
-    // The mini-set is about nucleus + size * w for w over the whole set (-2 .. 0.47 along the
+    // The mini-set is about nucleus + size * w for w over the whole set (-2 .. 0.25 along the
     // real axis), so |size| is its scale and arg(size) its turn.
     double sizeRe = 0, sizeIm = 0;
     int newtonSteps = 0;
