@@ -121,9 +121,9 @@ void bla(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::v
         start = std::chrono::steady_clock::now();
         withBla.render(k, nullptr, threads, b);
         const double blaTime = seconds(start);
-        std::printf("| %d | %.0f | %.1f s | %.1f s%s | %.2f | %.3g |\n", k, double(b.iterations) / double(b.samples),
-                    plainTime, blaTime, b.usedBla ? "" : " (not used)", plainTime / blaTime,
-                    double(b.iterations) / blaTime);
+        std::printf("| %d | %.0f | %.1f s | %.1f s (%.0f %% of samples) | %.2f | %.3g |\n", k,
+                    double(b.iterations) / double(b.samples), plainTime, blaTime,
+                    100.0 * double(b.blaSamples) / double(b.samples), plainTime / blaTime, double(b.iterations) / blaTime);
         std::fflush(stdout);
     }
 }

@@ -19,13 +19,17 @@ samples = 2
 seed = 7
 jpeg.quality = 94
 jpeg.card.quality = 90
-palette.cycle.period = 2
+palette.cycle.sqrt = 2
+palette.cycle.log = 2
+palette.cycle.distance = 12
 palette.cycle.phase = 0
 palette.glow.start = 1
 palette.glow.end = 5
-palette.white.start = 10
-palette.white.end = 12
-palette.white.amount = 0.9
+palette.far = 0.01 0.01 0.04
+palette.edge.width = 1.5
+palette.edge.floor = 0.25
+palette.light.angle = 45
+palette.light.amount = 0.2
 palette.stops = 2
 palette.stop.0 = 0 0 0 0
 palette.stop.1 = 0.5 1 0.5 0
@@ -52,7 +56,7 @@ std::string replaced(const std::string& key, const std::string& line)
 TEST(KeyframeParams, TheCommittedFileReads)
 {
     const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
-    EXPECT_EQ(p.maxIterations, 20000);
+    EXPECT_EQ(p.maxIterations, 150000);
     EXPECT_EQ(p.quality, 94);
     EXPECT_EQ(p.cardQuality, 90);
     EXPECT_GE(p.stops.size(), 2u);

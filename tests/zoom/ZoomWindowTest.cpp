@@ -13,6 +13,8 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextDocument>
+#include <QTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
@@ -112,4 +114,17 @@ TEST_F(ZoomTest, AnyNewPlaceOfTheZoomWindowBringsTheMonitorWindowAlong)
     EXPECT_EQ(fmMonitor->pos(), QPoint(468, 276));
     fmZoom->setGeometry(QRect(100, 90, 640, 480));
     EXPECT_EQ(fmMonitor->pos(), QPoint(68, 66));
+}
+
+// The info text is sixteen lines without wrapping or scroll bars: a line wider than the memo
+// would be cut off unseen.
+TEST_F(ZoomTest, InfoTextHasSixteenLinesThatEachFitThePanel)
+{
+    const QStringList lines = fmZoom->mmInfo->toPlainText().split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 16);
+    const QFontMetrics metrics(fmZoom->mmInfo->font());
+    const int room = fmZoom->mmInfo->viewport()->width() - 2 * int(fmZoom->mmInfo->document()->documentMargin());
+    for (const QString &line : lines)
+        EXPECT_LE(metrics.horizontalAdvance(line), room) << line.toStdString();
+    EXPECT_TRUE(lines[0].isEmpty() && lines[1].isEmpty() && lines[4].isEmpty() && lines[14].isEmpty());
 }

@@ -21,16 +21,17 @@ const QString finalZoom = QStringLiteral("2305843009213693952");
 
 // The camera comparison: the moon (3474 km across) filling the picture at the start; after a zoom
 // of 2^61 the picture is 3474 km / 2^61 = 1.5e-12 m wide, about 1/66 of an atom's 1e-10 m.
+// The figure leaves more room above it than below, so the upper block carries the first three
+// sentences and the lower one the journey's span.
 QString startTop()
 {
     return QStringLiteral("Fraktale sind Bilder, die allein durch mathematische Berechnung entstehen. "
-                          "Niemand hat sie gezeichnet.");
+                          "Niemand hat sie gezeichnet. Sie lassen sich so genau berechnen, dass man "
+                          "unvorstellbar weit in sie hineinzoomen kann.");
 }
 QString startBottom()
 {
-    return QStringLiteral("Sie lassen sich so genau berechnen, dass man unvorstellbar weit in sie hineinzoomen kann. "
-                          "Diese Reise führt von der Vergrößerung 1 bis zur Vergrößerung %1.")
-        .arg(finalZoom);
+    return QStringLiteral("Diese Reise führt von der Vergrößerung 1 bis zur Vergrößerung %1.").arg(finalZoom);
 }
 QString endTop()
 {
@@ -50,7 +51,7 @@ struct CardPainter::Block {
     QString text;
     int pixelSize;
     bool bold;
-    QColor colour;
+    int panelAlpha;  // opacity of the dark panel behind the text, 0 for none
 };
 
 CardPainter::CardPainter()
@@ -62,36 +63,47 @@ CardPainter::CardPainter()
 
 void CardPainter::paintBlock(QImage& picture, const Block& block) const
 {
+    // The panel reaches `padding` beyond the text, all of it inside the block's box.
+    constexpr int padding = 6;
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box(block.box.x, block.box.y, block.box.w, block.box.h);
+    const QRectF box = QRectF(block.box.x, block.box.y, block.box.w, block.box.h).adjusted(padding, padding, -padding, -padding);
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
     // Shrink the type until the paragraph fits its box.
+    QRectF needed;
     for (int size = block.pixelSize; size >= 10; --size) {
         QFont font(family);
         font.setPixelSize(size);
         font.setBold(block.bold);
         font.setHintingPreference(QFont::PreferNoHinting);
         painter.setFont(font);
-        const QRectF needed = painter.boundingRect(box, flags, block.text);
+        needed = painter.boundingRect(box, flags, block.text);
         if (needed.height() <= box.height() && needed.width() <= box.width())
             break;
     }
-    painter.setPen(block.colour);
+    if (block.panelAlpha > 0) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, block.panelAlpha));
+        painter.drawRoundedRect(needed.adjusted(-padding, -padding, padding, padding).intersected(box.adjusted(-padding, -padding, padding, padding)), 5, 5);
+    }
+    // A soft dark shadow keeps the white type legible where a bright band runs beneath it.
+    painter.setPen(QColor(0, 0, 0, 160));
+    painter.drawText(box.translated(1, 1), flags, block.text);
+    painter.setPen(Qt::white);
     painter.drawText(box, flags, block.text);
 }
 
 void CardPainter::paintStartCard(QImage& picture) const
 {
     const auto& boxes = keyframes::startCardText;
-    paintBlock(picture, {boxes[0], startTop(), 26, false, Qt::white});
-    paintBlock(picture, {boxes[1], startBottom(), 22, false, Qt::white});
+    paintBlock(picture, {boxes[0], startTop(), 15, false, 90});
+    paintBlock(picture, {boxes[1], startBottom(), 15, false, 90});
 }
 
 void CardPainter::paintEndCard(QImage& picture) const
 {
     const auto& boxes = keyframes::endCardText;
-    paintBlock(picture, {boxes[0], endTop(), 26, true, Qt::black});
-    paintBlock(picture, {boxes[1], endBottom(), 20, false, Qt::black});
+    paintBlock(picture, {boxes[0], endTop(), 20, true, 150});
+    paintBlock(picture, {boxes[1], endBottom(), 15, false, 150});
 }

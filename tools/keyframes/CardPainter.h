@@ -8,8 +8,8 @@ class CardPainter {
 public:
     CardPainter();  // throws std::runtime_error when Liberation Sans is not installed
 
-    void paintStartCard(QImage& picture) const;  // white text on the black around the small figure
-    void paintEndCard(QImage& picture) const;    // black text on the almost white picture
+    void paintStartCard(QImage& picture) const;  // white text above and below the small figure
+    void paintEndCard(QImage& picture) const;    // white text on dark panels over the mini-set
 
 private:
     struct Block;

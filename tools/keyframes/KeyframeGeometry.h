@@ -26,10 +26,10 @@ struct TextBox {
 };
 
 // The player shows the central 640 x 480 pixels at its start size ("mittel") and the central
-// 440 x 330 at "klein". The start card keeps its text above and below the small figure, inside
-// the central 640 x 480; the end card has no figure to avoid and keeps all of its text inside the
-// central 440 x 330, so it can be read at every display size.
-constexpr std::array<TextBox, 2> startCardText{{{96, 66, 608, 118}, {96, 428, 608, 106}}};
-constexpr std::array<TextBox, 2> endCardText{{{186, 142, 428, 110}, {186, 262, 428, 196}}};
+// 440 x 330 at "klein", so all card text stays inside the central 440 x 330. The start card keeps
+// its text above and below the small figure; the end card puts its text on dark panels above and
+// below the centre, where the mini-set shows between them.
+constexpr std::array<TextBox, 2> startCardText{{{186, 138, 428, 72}, {186, 412, 428, 52}}};
+constexpr std::array<TextBox, 2> endCardText{{{186, 138, 428, 74}, {186, 366, 428, 98}}};
 
 }  // namespace keyframes

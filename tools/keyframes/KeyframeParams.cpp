@@ -146,19 +146,36 @@ KeyframeParams KeyframeParams::parse(const std::string& text, const std::string&
     p.seed = static_cast<unsigned long long>(r.integer("seed", 0, (1LL << 62)));
     p.quality = int(r.integer("jpeg.quality", 1, 100));
     p.cardQuality = int(r.integer("jpeg.card.quality", 1, 100));
-    p.cyclePeriod = r.number("palette.cycle.period");
-    if (!(p.cyclePeriod > 0))
-        r.fail("palette.cycle.period", "must be positive");
+    const auto positive = [&](const char* key) {
+        const double v = r.number(key);
+        if (!(v > 0))
+            r.fail(key, "must be positive");
+        return v;
+    };
+    p.cycleSqrt = positive("palette.cycle.sqrt");
+    p.cycleLog = positive("palette.cycle.log");
+    p.cycleDistance = positive("palette.cycle.distance");
     p.cyclePhase = r.number("palette.cycle.phase");
     p.glowStart = r.number("palette.glow.start");
     p.glowEnd = r.number("palette.glow.end");
-    p.whiteStart = r.number("palette.white.start");
-    p.whiteEnd = r.number("palette.white.end");
-    p.whiteAmount = r.number("palette.white.amount");
     if (!(p.glowEnd > p.glowStart))
         r.fail("palette.glow.end", "must lie above palette.glow.start");
-    if (!(p.whiteEnd > p.whiteStart))
-        r.fail("palette.white.end", "must lie above palette.white.start");
+    {
+        std::istringstream in(r.text("palette.far"));
+        std::string rest;
+        if (!(in >> p.farRed >> p.farGreen >> p.farBlue) || (in >> rest))
+            r.fail("palette.far", "expected: red green blue");
+        if (!(p.farRed + p.farGreen + p.farBlue > 0))
+            r.fail("palette.far", "must not be black (black is inside the set)");
+    }
+    p.edgeWidth = positive("palette.edge.width");
+    p.edgeFloor = r.number("palette.edge.floor");
+    if (!(p.edgeFloor >= 0 && p.edgeFloor <= 1))
+        r.fail("palette.edge.floor", "must lie within 0 .. 1");
+    p.lightAngle = r.number("palette.light.angle");
+    p.lightAmount = r.number("palette.light.amount");
+    if (!(p.lightAmount >= 0 && p.lightAmount < 1))
+        r.fail("palette.light.amount", "must lie within 0 .. 1");
 
     const int count = int(r.integer("palette.stops", 2, 64));
     for (int i = 0; i < count; ++i) {

@@ -28,15 +28,20 @@ struct KeyframeParams {
     unsigned long long seed = 1;
     int quality = 94;         // keyframes 2 .. 62
     int cardQuality = 90;     // keyframes 1 and 63
-    // Colouring: a cyclic band over log2(count), blended towards white for high counts.
+    // Colouring (Palette): a cyclic gradient through the stops, its phase from the square root and
+    // the log2 of the continuous count and from log2 of the distance estimate.
     std::vector<PaletteStop> stops;  // one cycle, positions in 0..1 of the cycle
-    double cyclePeriod = 1.0;        // cycle length in log2(count)
+    double cycleSqrt = 2.0;          // cycle length in sqrt(count)
+    double cycleLog = 2.0;           // cycle length in log2(count)
+    double cycleDistance = 12.0;     // cycle length in log2(distance), one keyframe per unit
     double cyclePhase = 0.0;
-    double glowStart = 1.0;          // log2(count) where the colour starts to rise from black
+    double glowStart = 1.0;          // log2(count) where the colour starts to rise from the far colour
     double glowEnd = 4.0;            // log2(count) where it reaches full strength
-    double whiteStart = 10.0;        // log2(count) where blending towards white starts
-    double whiteEnd = 13.0;          // ... and where it reaches whiteAmount
-    double whiteAmount = 0.9;
+    double farRed = 0.0, farGreen = 0.0, farBlue = 0.0;  // far from the set; the darkest exterior colour
+    double edgeWidth = 1.0;          // distance, in shading scales, over which edges darken
+    double edgeFloor = 0.3;          // brightness left right at the set's edge
+    double lightAngle = 45.0;        // direction of the slope light, degrees
+    double lightAmount = 0.2;        // brightness swing of the slope light
 
     // Reads "key = value" lines; '#' starts a comment. Throws std::runtime_error with the
     // file name and line on a bad or missing value.

@@ -68,6 +68,8 @@ KeyframeRenderer::KeyframeRenderer(const KeyframeParams& params, const Reference
 {
 }
 
+KeyframeRenderer::~KeyframeRenderer() = default;
+
 void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double& re, double& im) const
 {
     const int n = m_params.samples;
@@ -86,20 +88,47 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double& re, doub
     im = (frameHeight / 2.0 - (y + (j + v) / n)) * px;
 }
 
-std::unique_ptr<BlaTable> KeyframeRenderer::blaFor(int k) const
+const BlaTable* KeyframeRenderer::blaFor(double dcRe, double dcIm) const
 {
     if (!m_params.bla)
         return nullptr;
-    // The farthest sample from the centre: half the diagonal plus a pixel.
-    const double px = pixelSize(m_params.width, k);
-    auto table = std::make_unique<BlaTable>(m_orbit, std::hypot(frameWidth / 2.0 + 1, frameHeight / 2.0 + 1) * px,
-                                            std::ldexp(1.0, -m_params.blaBits));
-    if (table->coverage() < blaMinCoverage)
-        return nullptr;
-    return table;
+    int exponent = 0;
+    std::frexp(std::hypot(dcRe, dcIm), &exponent);  // |dc| < 2^exponent
+    const std::lock_guard lock(m_blaMutex);
+    auto it = m_bla.find(exponent);
+    if (it == m_bla.end()) {
+        auto table = std::make_unique<BlaTable>(m_orbit, std::ldexp(1.0, exponent), std::ldexp(1.0, -m_params.blaBits));
+        if (table->coverage() < blaMinCoverage)
+            table.reset();
+        it = m_bla.emplace(exponent, std::move(table)).first;
+    }
+    return it->second.get();
 }
 
-void KeyframeRenderer::sampleRow(int k, int y, int pass, const BlaTable* bla, const std::vector<unsigned char>& active,
+int KeyframeRenderer::iterateSamples(const double* re, const double* im, int count, SampleResult* results) const
+{
+    std::vector<int> plain;
+    std::vector<double> plainRe, plainIm;
+    int skipped = 0;
+    for (int i = 0; i < count; ++i) {
+        if (const BlaTable* bla = blaFor(re[i], im[i])) {
+            results[i] = iteratePerturbed(m_orbit, re[i], im[i], m_params.maxIterations, m_params.bailout, bla);
+            ++skipped;
+        } else {
+            plain.push_back(i);
+            plainRe.push_back(re[i]);
+            plainIm.push_back(im[i]);
+        }
+    }
+    std::vector<SampleResult> plainResults(plain.size());
+    iteratePerturbedBatch(m_orbit, plainRe.data(), plainIm.data(), int(plain.size()), m_params.maxIterations,
+                          m_params.bailout, plainResults.data());
+    for (std::size_t j = 0; j < plain.size(); ++j)
+        results[plain[j]] = plainResults[j];
+    return skipped;
+}
+
+void KeyframeRenderer::sampleRow(int k, int y, int pass, const std::vector<unsigned char>& active,
                                  std::vector<PixelSums>& sums, RenderCounters& counters) const
 {
     const int perPass = m_params.samples * m_params.samples;
@@ -117,20 +146,15 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, const BlaTable* bla, co
         }
     }
     std::vector<SampleResult> results(re.size());
-    if (bla) {
-        for (std::size_t i = 0; i < re.size(); ++i)
-            results[i] = iteratePerturbed(m_orbit, re[i], im[i], m_params.maxIterations, m_params.bailout, bla);
-    } else {
-        iteratePerturbedBatch(m_orbit, re.data(), im.data(), int(re.size()), m_params.maxIterations,
-                              m_params.bailout, results.data());
-    }
+    counters.blaSamples += iterateSamples(re.data(), im.data(), int(re.size()), results.data());
     std::int64_t iterations = 0;
     for (std::size_t p = 0; p < pixels.size(); ++p) {
         PixelSums& pixel = sums[std::size_t(y) * frameWidth + std::size_t(pixels[p])];
         for (int s = 0; s < perPass; ++s) {
-            const SampleResult& r = results[p * std::size_t(perPass) + std::size_t(s)];
+            const std::size_t i = p * std::size_t(perPass) + std::size_t(s);
+            const SampleResult& r = results[i];
             iterations += r.iterations;
-            const auto rgb = m_palette.colour(r.smooth);
+            const auto rgb = m_palette.colour(r, re[i], im[i]);
             for (int c = 0; c < 3; ++c) {
                 pixel.sum[c] += rgb[c];
                 pixel.squares[c] += double(rgb[c]) * rgb[c];
@@ -147,8 +171,6 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, const BlaTable* bla, co
 LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threads, RenderCounters& counters,
                                      const PixelRegion* region) const
 {
-    const std::unique_ptr<BlaTable> bla = blaFor(k);
-    counters.usedBla = bla != nullptr;
     const std::size_t pixelCount = std::size_t(frameWidth) * frameHeight;
     std::vector<PixelSums> sums(pixelCount);
     std::vector<unsigned char> wanted(pixelCount);
@@ -160,7 +182,7 @@ LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threa
 
     const int passes = (m_params.samplesMax / m_params.samples) * (m_params.samplesMax / m_params.samples);
     for (int pass = 0; pass < passes; ++pass) {
-        parallelFor(frameHeight, threads, [&](int y) { sampleRow(k, y, pass, bla.get(), active, sums, counters); });
+        parallelFor(frameHeight, threads, [&](int y) { sampleRow(k, y, pass, active, sums, counters); });
         if (pass + 1 == passes)
             break;
         // More samples where the mean is still uncertain; after the first grid also next to such

@@ -5,10 +5,13 @@
 
 #include <atomic>
 #include <cstdint>
+#include <map>
+#include <mutex>
 #include <memory>
 #include <vector>
 
 struct KeyframeParams;
+struct SampleResult;
 class BlaTable;
 class ReferenceOrbit;
 class Palette;
@@ -19,7 +22,7 @@ struct RenderCounters {
     std::atomic<int> rowsDone{0};  // rows of the first pass, for the progress bar
     std::atomic<std::int64_t> samples{0};
     std::atomic<std::int64_t> iterations{0};  // iterations accounted for, skipped ones included
-    bool usedBla = false;                     // whether the last keyframe skipped iterations
+    std::atomic<std::int64_t> blaSamples{0};  // samples iterated with BLA
 };
 
 struct PixelRegion {
@@ -30,6 +33,7 @@ struct PixelRegion {
 class KeyframeRenderer {
 public:
     KeyframeRenderer(const KeyframeParams& params, const ReferenceOrbit& orbit, const Palette& palette);
+    ~KeyframeRenderer();
 
     // Renders keyframe k's view (2 .. 63). `deeper` is keyframe k+1's picture or null; with it the
     // central 400 x 300 pixels are taken from it instead of being sampled again. With a region,
@@ -41,16 +45,21 @@ public:
     // grids of samples x samples cells with one jittered point in each.
     void sampleOffset(int k, int x, int y, int s, double& re, double& im) const;
 
-    // The BLA table for keyframe k's samples, or null where it would skip (almost) nothing; then
-    // the vector loop is faster.
-    std::unique_ptr<BlaTable> blaFor(int k) const;
+    // Iterates samples at these offsets from the centre. Each sample's result depends on its point
+    // alone, never on the keyframe or the other samples: the BLA table is chosen by |dc| (one per
+    // power of two, built for the largest |dc| it serves), and where it would skip little the
+    // vector loop runs instead. Thread-safe. Returns how many samples used BLA.
+    int iterateSamples(const double* re, const double* im, int count, SampleResult* results) const;
 
 private:
     struct PixelSums;
-    void sampleRow(int k, int y, int pass, const BlaTable* bla, const std::vector<unsigned char>& active,
-                   std::vector<PixelSums>& sums, RenderCounters& counters) const;
+    void sampleRow(int k, int y, int pass, const std::vector<unsigned char>& active, std::vector<PixelSums>& sums,
+                   RenderCounters& counters) const;
+    const BlaTable* blaFor(double dcRe, double dcIm) const;
 
     const KeyframeParams& m_params;
     const ReferenceOrbit& m_orbit;
     const Palette& m_palette;
+    mutable std::mutex m_blaMutex;
+    mutable std::map<int, std::unique_ptr<BlaTable>> m_bla;  // by binary exponent of |dc|; null: not worth it
 };

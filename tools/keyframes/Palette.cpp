@@ -1,9 +1,13 @@
 #include "Palette.h"
 
+#include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
+#include "Perturbation.h"
 
 #include <algorithm>
 #include <cmath>
+
+using namespace keyframes;
 
 namespace {
 
@@ -13,6 +17,25 @@ double smoothstep(double a, double b, double x)
     return t * t * (3 - 2 * t);
 }
 
+// The cyclic gradient through the stops at phase 0..1 (wrapping from the last stop to the first).
+std::array<double, 3> gradient(const std::vector<PaletteStop>& stops, double phase)
+{
+    phase -= std::floor(phase);
+    std::size_t i = 0;
+    while (i + 1 < stops.size() && stops[i + 1].position <= phase)
+        ++i;
+    const bool wrap = phase < stops.front().position;
+    const PaletteStop& a = wrap ? stops.back() : stops[i];
+    const PaletteStop& b = wrap ? stops.front() : (i + 1 < stops.size() ? stops[i + 1] : stops.front());
+    double span = b.position - a.position, into = phase - a.position;
+    if (span <= 0)
+        span += 1;
+    if (into < 0)
+        into += 1;
+    const double t = smoothstep(0, 1, std::clamp(into / span, 0.0, 1.0));
+    return {a.red + (b.red - a.red) * t, a.green + (b.green - a.green) * t, a.blue + (b.blue - a.blue) * t};
+}
+
 }  // namespace
 
 Palette::Palette(const KeyframeParams& params)
@@ -20,37 +43,50 @@ Palette::Palette(const KeyframeParams& params)
 {
 }
 
-std::array<float, 3> Palette::colour(double smoothCount) const
+double Palette::shadingScale(double dcRe, double dcIm) const
 {
-    if (smoothCount < 0)
+    // A keyframe of pixel size p samples the points with max(|re| / 400, |im| / 300) between p / 2
+    // and p; sqrt(2) times that measure lies within a factor sqrt(2) of p. The end card samples
+    // down to its centre, where its own pixel is the floor.
+    const double ring = std::max(std::abs(dcRe) / (frameWidth / 2), std::abs(dcIm) / (frameHeight / 2));
+    return std::max(std::sqrt(2.0) * ring, pixelSize(m_params.width, lastKeyframe));
+}
+
+std::array<float, 3> Palette::colour(const SampleResult& sample, double dcRe, double dcIm) const
+{
+    if (sample.smooth < 0)
         return {0.f, 0.f, 0.f};
     const auto& p = m_params;
-    const double level = std::log2(std::max(smoothCount, 1.0));
+    const double count = std::max(sample.smooth, 1.0);
+    const double level = std::log2(count);
+    const double scale = shadingScale(dcRe, dcIm);
+    // The distance in units of the shading scale; an estimate that failed counts as on the set.
+    const double near = sample.distance > 0 ? sample.distance / scale : 0.0;
 
-    // One cycle of the band, interpolated between the stops (wrapping from the last to the first).
-    double phase = (level - p.cyclePhase) / p.cyclePeriod;
-    phase -= std::floor(phase);
-    const auto& stops = p.stops;
-    std::size_t i = 0;
-    while (i + 1 < stops.size() && stops[i + 1].position <= phase)
-        ++i;
-    const PaletteStop& a = phase < stops.front().position ? stops.back() : stops[i];
-    const PaletteStop& b = phase < stops.front().position ? stops.front() : (i + 1 < stops.size() ? stops[i + 1] : stops.front());
-    double span = b.position - a.position;
-    double into = phase - a.position;
-    if (span <= 0)
-        span += 1;
-    if (into < 0)
-        into += 1;
-    const double t = std::clamp(into / span, 0.0, 1.0);
-    double rgb[3] = {a.red + (b.red - a.red) * t, a.green + (b.green - a.green) * t, a.blue + (b.blue - a.blue) * t};
+    // Bands: square-root and logarithmic cycling of the count keep several bands in a frame at
+    // every depth; the distance term turns the colours a little further with every doubling. It
+    // stops at the shading scale, so that it adds no noise where filaments are finer than a pixel.
+    const double phase = std::sqrt(count) / p.cycleSqrt + level / p.cycleLog
+                         - std::log2(std::max(sample.distance, scale)) / p.cycleDistance + p.cyclePhase;
+    std::array<double, 3> rgb = gradient(p.stops, phase);
 
-    // Far from the set the colour fades into black; high counts fade towards white.
+    // Far from the set the colour fades to the far colour; no exterior point is darker than it,
+    // so none reads as the black inside.
     const double glow = smoothstep(p.glowStart, p.glowEnd, level);
-    const double white = p.whiteAmount * smoothstep(p.whiteStart, p.whiteEnd, level);
+    const double far[3] = {p.farRed, p.farGreen, p.farBlue};
+
+    // Slope lighting from the direction away from the set, and darker edges where the distance
+    // estimate says the set passes within a scale or two: sub-pixel filaments become lines.
+    const double angle = p.lightAngle * M_PI / 180;
+    const double facing = sample.normalRe * std::cos(angle) + sample.normalIm * std::sin(angle);
+    const double light = 1 + p.lightAmount * facing;
+    const double edge = p.edgeFloor + (1 - p.edgeFloor) * std::sqrt(smoothstep(0, p.edgeWidth, near));
+
     std::array<float, 3> out{};
-    for (int c = 0; c < 3; ++c)
-        out[c] = float(std::clamp(rgb[c] * glow * (1 - white) + white, 0.0, 1.0));
+    for (int c = 0; c < 3; ++c) {
+        const double lit = rgb[std::size_t(c)] * light * edge;
+        out[std::size_t(c)] = float(std::clamp(far[c] + (lit - far[c]) * glow, far[c], 1.0));
+    }
     return out;
 }
 

@@ -1,17 +1,25 @@
 #pragma once
-// Colour of a sample from its continuous iteration count alone, so that a point of the plane gets
-// the same colour in every keyframe that shows it.
+// Colour of a sample from its point of the plane alone (continuous iteration count, distance
+// estimate, slope and where the point lies relative to the centre), never from the keyframe that
+// samples it: a point gets the same colour in every keyframe that shows it, so each keyframe is
+// the centre of its predecessor magnified twice and the player's swaps stay seamless.
 
 #include <array>
 
 struct KeyframeParams;
+struct SampleResult;
 
 class Palette {
 public:
     explicit Palette(const KeyframeParams& params);
 
-    // Linear-light RGB; a negative count (inside the set) is black.
-    std::array<float, 3> colour(double smoothCount) const;
+    // Linear-light RGB of a sample at (dcRe, dcIm) from the centre; black inside the set.
+    std::array<float, 3> colour(const SampleResult& sample, double dcRe, double dcIm) const;
+
+    // The length against which the distance estimate shades a point: within a factor of two of
+    // the pixel of every keyframe that samples the point itself (each keyframe samples only the
+    // ring outside its central quarter; the end card samples its centre too).
+    double shadingScale(double dcRe, double dcIm) const;
 
 private:
     const KeyframeParams& m_params;

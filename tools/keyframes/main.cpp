@@ -7,6 +7,7 @@
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "KeyframeRenderer.h"
+#include "NucleusFinder.h"
 #include "Palette.h"
 #include "Progress.h"
 #include "Perturbation.h"
@@ -42,19 +43,22 @@ struct Options {
     int autopilotFrom = 0;  // search a centre from this keyframe on instead of rendering
     bool stats = false;     // print iteration-count statistics of each keyframe
     bool noBla = false;     // plain perturbation everywhere, for comparison
+    int nucleusFrom = 0;    // find the minibrot nearest the centre in this keyframe's view
 };
 
 void usage()
 {
     std::cerr << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
-                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K] [--no-bla]\n"
+                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K] [--nucleus K]\n"
+                 "                    [--no-bla]\n"
                  "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
                  "  --preview      one sample per pixel (same as --samples 1)\n"
                  "  --samples N    exactly N x N samples per pixel, no adaptive refinement\n"
                  "  --no-bla       no bilinear approximation (plain perturbation, for comparison)\n"
                  "  --only K,...   render only these keyframes, each without the deeper one\n"
                  "  --stats        print iteration-count statistics of each rendered keyframe\n"
-                 "  --autopilot K  print a centre that follows the boundary from keyframe K on\n";
+                 "  --autopilot K  print a centre that follows the boundary from keyframe K on\n"
+                 "  --nucleus K    print the periods along the path from keyframe K and the mini-sets in its view\n";
 }
 
 int positive(const std::string& flag, const std::string& value)
@@ -95,6 +99,8 @@ Options parseOptions(int argc, char** argv)
             o.autopilotFrom = positive(a, value());
         else if (a == "--no-bla")
             o.noBla = true;
+        else if (a == "--nucleus")
+            o.nucleusFrom = positive(a, value());
         else if (a == "--stats")
             o.stats = true;
         else if (a == "--preview")
@@ -114,7 +120,7 @@ Options parseOptions(int argc, char** argv)
         } else
             throw std::runtime_error("unknown option " + a);
     }
-    if (o.params.empty() || (o.outDir.empty() && !o.autopilotFrom && !o.stats))
+    if (o.params.empty() || (o.outDir.empty() && !o.autopilotFrom && !o.stats && !o.nucleusFrom))
         throw std::runtime_error("--params and --out are required");
     if (o.threads == 0)
         o.threads = int(std::max(1u, std::thread::hardware_concurrency()));
@@ -198,6 +204,10 @@ int run(int argc, char** argv)
     if (options.iterations)
         params.maxIterations = options.iterations;
 
+    if (options.nucleusFrom) {
+        printDestination(params, options.nucleusFrom, options.threads);
+        return 0;
+    }
     if (options.autopilotFrom) {
         const AutopilotResult r = runAutopilot(params, options.autopilotFrom, lastKeyframe + 1, options.threads);
         std::printf("centre.re = %s\ncentre.im = %s\n", r.centreRe.c_str(), r.centreIm.c_str());
@@ -244,7 +254,8 @@ int run(int argc, char** argv)
             current = k;
             counters.rowsDone = 0;
             const auto frameStart = std::chrono::steady_clock::now();
-            const std::int64_t samplesBefore = counters.samples, iterationsBefore = counters.iterations;
+            const std::int64_t samplesBefore = counters.samples, iterationsBefore = counters.iterations,
+                               blaBefore = counters.blaSamples;
             const bool reuse = options.only.empty() && !deeper.empty();
             LinearImage picture = renderer.render(k, reuse ? &deeper : nullptr, options.threads, counters);
             QImage image = toImage(picture);
@@ -266,9 +277,12 @@ int run(int argc, char** argv)
             const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart).count();
             const double frameSamples = double(counters.samples - samplesBefore);
             const double sampledPixels = double(frameWidth) * frameHeight * (reuse ? 0.75 : 1.0);
-            std::fprintf(stderr, "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample, %5.1f samples per pixel%s\n",
+            std::fprintf(stderr,
+                         "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample, %5.1f samples per pixel, "
+                         "%3.0f %% with BLA\n",
                          k, took, double(counters.iterations - iterationsBefore) / std::max(1.0, frameSamples),
-                         frameSamples / sampledPixels, counters.usedBla ? ", BLA" : "");
+                         frameSamples / sampledPixels,
+                         100.0 * double(counters.blaSamples - blaBefore) / std::max(1.0, frameSamples));
         }
     }
     if (options.only.empty())
