@@ -51,11 +51,13 @@ public:
     // vector loop runs instead. Thread-safe. Returns how many samples used BLA.
     int iterateSamples(const double* re, const double* im, int count, SampleResult* results) const;
 
+    // The BLA table iterateSamples uses for a sample at this offset, or null.
+    const BlaTable* blaFor(double dcRe, double dcIm) const;
+
 private:
     struct PixelSums;
     void sampleRow(int k, int y, int pass, const std::vector<unsigned char>& active, std::vector<PixelSums>& sums,
                    RenderCounters& counters) const;
-    const BlaTable* blaFor(double dcRe, double dcIm) const;
 
     const KeyframeParams& m_params;
     const ReferenceOrbit& m_orbit;

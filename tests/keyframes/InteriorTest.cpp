@@ -1,0 +1,189 @@
+// Interior and iteration skipping against direct high-precision iteration: nothing the renderer
+// paints black escapes, and BLA gives plain perturbation's counts.
+
+#include "JpegMarkers.h"
+#include "KeyframeGeometry.h"
+#include "KeyframeParams.h"
+#include "KeyframeRenderer.h"
+#include "Palette.h"
+#include "Perturbation.h"
+#include "ReferenceOrbit.h"
+
+#include <gtest/gtest.h>
+#include <mpfr.h>
+#include <turbojpeg.h>
+
+#include <algorithm>
+#include <cmath>
+#include <random>
+#include <string>
+#include <vector>
+
+using namespace keyframes;
+
+namespace {
+
+const KeyframeParams& params()
+{
+    static const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
+    return p;
+}
+
+const ReferenceOrbit& orbit()
+{
+    static const ReferenceOrbit o(params().centreRe, params().centreIm, params().precisionBits,
+                                  params().maxIterations, params().bailout);
+    return o;
+}
+
+const KeyframeRenderer& renderer()
+{
+    static const Palette palette(params());
+    static const KeyframeRenderer r(params(), orbit(), palette);
+    return r;
+}
+
+// Whether c = centre + dc escapes within the set's iteration limit, iterated directly in MPFR.
+bool escapesDirectly(double dcRe, double dcIm)
+{
+    const KeyframeParams& p = params();
+    mpfr_t cr, ci, zr, zi, zr2, zi2, t;
+    for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
+        mpfr_init2(v, p.precisionBits + 64);
+    mpfr_set_str(cr, p.centreRe.c_str(), 10, MPFR_RNDN);
+    mpfr_set_str(ci, p.centreIm.c_str(), 10, MPFR_RNDN);
+    mpfr_add_d(cr, cr, dcRe, MPFR_RNDN);
+    mpfr_add_d(ci, ci, dcIm, MPFR_RNDN);
+    mpfr_set_zero(zr, 1);
+    mpfr_set_zero(zi, 1);
+    bool escaped = false;
+    for (int n = 1; n <= p.maxIterations && !escaped; ++n) {
+        mpfr_sqr(zr2, zr, MPFR_RNDN);
+        mpfr_sqr(zi2, zi, MPFR_RNDN);
+        mpfr_mul(t, zr, zi, MPFR_RNDN);
+        mpfr_mul_2ui(t, t, 1, MPFR_RNDN);
+        mpfr_add(zi, t, ci, MPFR_RNDN);
+        mpfr_sub(zr, zr2, zi2, MPFR_RNDN);
+        mpfr_add(zr, zr, cr, MPFR_RNDN);
+        mpfr_add(t, zr2, zi2, MPFR_RNDN);
+        escaped = mpfr_cmp_d(t, p.bailout * p.bailout) > 0;
+    }
+    for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
+        mpfr_clear(v);
+    return escaped;
+}
+
+std::vector<unsigned char> decode(int k)
+{
+    const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + std::to_string(k) + ".jpg");
+    std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
+    tjhandle tj = tjInitDecompress();
+    const int rc = tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), frameWidth, 0, frameHeight, TJPF_RGB, 0);
+    tjDestroy(tj);
+    if (bytes.empty() || rc != 0)
+        rgb.clear();
+    return rgb;
+}
+
+// Black pixels of the committed set (whole 5 x 5 neighbourhood black, away from card text) are
+// inside: their centres do not escape in direct iteration. The exterior never reaches black.
+TEST(Interior, BlackPixelsOfCommittedKeyframesDoNotEscape)
+{
+    int checked = 0;
+    for (int k : {2, 28, 50, 58, 62}) {
+        const auto rgb = decode(k);
+        ASSERT_FALSE(rgb.empty()) << "keyframe " << k;
+        const auto black = [&](int x, int y) {
+            const unsigned char* p = &rgb[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];
+            return std::max({p[0], p[1], p[2]}) <= 3;
+        };
+        const double px = pixelSize(params().width, k);
+        int found = 0;
+        // A coarse scan, so that the pixels checked spread over the picture.
+        for (int y = 2; y < frameHeight - 2 && found < 4; y += 23)
+            for (int x = 2; x < frameWidth - 2 && found < 4; x += 37) {
+                bool all = true;
+                for (int dy = -2; dy <= 2 && all; ++dy)
+                    for (int dx = -2; dx <= 2 && all; ++dx)
+                        all = black(x + dx, y + dy);
+                if (!all)
+                    continue;
+                ++found;
+                EXPECT_FALSE(escapesDirectly((x + 0.5 - frameWidth / 2.0) * px, (frameHeight / 2.0 - y - 0.5) * px))
+                    << "keyframe " << k << " pixel " << x << "," << y << " is black but escapes";
+            }
+        checked += found;
+    }
+    EXPECT_GE(checked, 8) << "too few black pixels to check";
+}
+
+// The renderer's own classification on a grid of keyframes where the interior is proved by the
+// cycle check (28, plain iteration) and where BLA runs (62): every sample classed inside next to
+// an escaping one (where a wrong proof would show first) does not escape in direct iteration.
+TEST(Interior, NoSampleNextToTheExteriorIsWronglyClassedInside)
+{
+    constexpr int gw = 80, gh = 60;
+    for (int k : {28, 62}) {
+        const double px = pixelSize(params().width, k);
+        std::vector<double> re, im;
+        for (int y = 0; y < gh; ++y)
+            for (int x = 0; x < gw; ++x) {
+                re.push_back((x * 10 + 5 - frameWidth / 2.0) * px);
+                im.push_back((frameHeight / 2.0 - y * 10 - 5) * px);
+            }
+        std::vector<SampleResult> results(re.size());
+        renderer().iterateSamples(re.data(), im.data(), int(re.size()), results.data());
+        int checked = 0, inside = 0;
+        for (int y = 1; y < gh - 1; ++y)
+            for (int x = 1; x < gw - 1; ++x) {
+                const auto at = [&](int xx, int yy) { return results[std::size_t(yy) * gw + std::size_t(xx)].smooth; };
+                if (at(x, y) >= 0)
+                    continue;
+                ++inside;
+                if ((at(x - 1, y) < 0 && at(x + 1, y) < 0 && at(x, y - 1) < 0 && at(x, y + 1) < 0) || checked >= 40)
+                    continue;
+                ++checked;
+                const std::size_t i = std::size_t(y) * gw + std::size_t(x);
+                EXPECT_FALSE(escapesDirectly(re[i], im[i]))
+                    << "keyframe " << k << " grid " << x << "," << y << " classed inside after "
+                    << results[i].iterations << " iterations but escapes";
+            }
+        EXPECT_GE(checked, 10) << "keyframe " << k << ": too little boundary (" << inside << " inside)";
+    }
+}
+
+// BLA against plain perturbation on random samples of the deep keyframes: the same inside/outside
+// for every sample; at least 97 % of the escaping samples with the same count and 99 % within 1 %
+// of the smooth count (plain perturbation itself is off from direct iteration by that much in a
+// few of these samples).
+TEST(Bla, GivesPlainPerturbationsCountsWithinTolerance)
+{
+    std::mt19937_64 random(11);
+    for (int k : {50, 58, 62, 63}) {
+        const double px = pixelSize(params().width, k);
+        int escaped = 0, same = 0, close = 0, used = 0;
+        for (int s = 0; s < 400; ++s) {
+            const double re = (std::uniform_real_distribution<double>(0, frameWidth)(random) - frameWidth / 2.0) * px;
+            const double im = (frameHeight / 2.0 - std::uniform_real_distribution<double>(0, frameHeight)(random)) * px;
+            const BlaTable* bla = renderer().blaFor(re, im);
+            if (!bla)
+                continue;
+            ++used;
+            const SampleResult fast = iteratePerturbed(orbit(), re, im, params().maxIterations, params().bailout, bla);
+            const SampleResult plain = iteratePerturbed(orbit(), re, im, params().maxIterations, params().bailout);
+            ASSERT_EQ(fast.smooth < 0, plain.smooth < 0) << "keyframe " << k << " sample " << s;
+            if (plain.smooth < 0)
+                continue;
+            ++escaped;
+            same += fast.iterations == plain.iterations;
+            close += std::fabs(fast.smooth - plain.smooth) <= 0.01 * plain.smooth;
+        }
+        SCOPED_TRACE("keyframe " + std::to_string(k));
+        EXPECT_GE(used, 300) << "BLA must run at this depth";
+        ASSERT_GT(escaped, 50);
+        EXPECT_GE(same, 0.97 * escaped);
+        EXPECT_GE(close, 0.99 * escaped);
+    }
+}
+
+}  // namespace
