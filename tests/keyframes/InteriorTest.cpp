@@ -7,6 +7,7 @@
 #include "KeyframeRenderer.h"
 #include "Palette.h"
 #include "Perturbation.h"
+#include "PerturbationBatch.h"
 #include "ReferenceOrbit.h"
 
 #include <gtest/gtest.h>
@@ -117,13 +118,14 @@ TEST(Interior, BlackPixelsOfCommittedKeyframesDoNotEscape)
     EXPECT_GE(checked, 8) << "too few black pixels to check";
 }
 
-// The renderer's own classification on a grid of keyframes where the interior is proved by the
-// cycle check (28, plain iteration) and where BLA runs (62): every sample classed inside next to
-// an escaping one (where a wrong proof would show first) does not escape in direct iteration.
+// The classification on a grid of keyframes, by the renderer (the cycle check in plain iteration at
+// keyframe 28, BLA at 62) and by the vector loop alone deep down (62, 63): every sample classed
+// inside next to an escaping one (where a wrong proof would show first) does not escape in direct
+// iteration.
 TEST(Interior, NoSampleNextToTheExteriorIsWronglyClassedInside)
 {
     constexpr int gw = 80, gh = 60;
-    for (int k : {28, 62}) {
+    for (const auto& [k, renderersPath] : {std::pair{28, true}, std::pair{62, true}, std::pair{62, false}, std::pair{63, false}}) {
         const double px = pixelSize(params().width, k);
         std::vector<double> re, im;
         for (int y = 0; y < gh; ++y)
@@ -132,7 +134,11 @@ TEST(Interior, NoSampleNextToTheExteriorIsWronglyClassedInside)
                 im.push_back((frameHeight / 2.0 - y * 10 - 5) * px);
             }
         std::vector<SampleResult> results(re.size());
-        renderer().iterateSamples(re.data(), im.data(), int(re.size()), results.data());
+        if (renderersPath)
+            renderer().iterateSamples(re.data(), im.data(), int(re.size()), results.data());
+        else
+            iteratePerturbedBatch(orbit(), re.data(), im.data(), int(re.size()), params().maxIterations,
+                                  params().bailout, results.data());
         int checked = 0, inside = 0;
         for (int y = 1; y < gh - 1; ++y)
             for (int x = 1; x < gw - 1; ++x) {
