@@ -195,7 +195,7 @@ void TfmZoom::buildInfoPanel()
         QString(),
         QStringLiteral("Die einzelnen Bilder des Tiefenflugs wurden mit"),
         QStringLiteral("unserem eigenen Programm berechnet: 800 × 600"),
-        QStringLiteral("Bildpunkte, jeder aus 16 bis 64 Abtastwerten"),
+        QStringLiteral("Bildpunkte, jeder aus 4 bis 16 Abtastwerten"),
         QStringLiteral("mit bis zu 150000 Rechenschritten gemittelt."),
         QStringLiteral("Ein PC mit zwei Kernen war etwa 30 Minuten"),
         QStringLiteral("lang mit der Berechnung der Bilder beschäftigt."),
