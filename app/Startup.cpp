@@ -1,5 +1,6 @@
 #include "Startup.h"
 #include "Application.h"
+#include "CommandLine.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
 #include "ToolkitError.h"
@@ -18,11 +19,21 @@ void createPlayerWindows()
     fmMonitor->show(); // FormShow shows the zoom window
 }
 
+void applyPlayerOptions(const PlayerOptions &options)
+{
+    if (options.sharp)
+        fmZoom->Scharf1Click();
+    if (options.fullScreen)
+        fmZoom->setFullScreenView(true);
+}
+
 int runPlayer(int &argc, char **argv)
 {
     Application app(argc, argv);
+    const PlayerOptions options = parseCommandLine(app);
     try {
         createPlayerWindows();
+        applyPlayerOptions(options);
         app.exec();
         return 0;
     } catch (const ToolkitError &error) {

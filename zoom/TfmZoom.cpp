@@ -2,8 +2,8 @@
 #include "KeyframeStore.h"
 #include "MyTImage.h"
 #include "MyThread.h"
-#include "PictureControl.h"
 #include "TfmMonitor.h"
+#include "Transport.h"
 #include "ZoomState.h"
 #include "ZoomStepping.h"
 
@@ -66,16 +66,20 @@ TfmZoom::TfmZoom(QWidget *parent)
     if (!loaderThread)
         loaderThread = new MyThread(true);
 
+    transport().setPanelCloser([this] { closePanels(); });
+    fmMonitor->setZoomPanels(this);
     GoToStart();
     // Right after launch the to-end pair looks disabled although GoToStart enabled the button.
-    fmMonitor->bsZumEndeD->show();
-    fmMonitor->bsZumEndeD->raise();
+    transport().showLaunchLooks();
 
     move(fmMonitor->x() + monitorOffsetX, fmMonitor->y() + monitorOffsetY);
 }
 
 TfmZoom::~TfmZoom()
 {
+    transport().setPanelCloser({});
+    if (fmMonitor)
+        fmMonitor->setZoomPanels(nullptr);
     if (zoomHost == this)
         zoomHost = nullptr;
     if (fmZoom == this)
@@ -93,6 +97,9 @@ void TfmZoom::buildTimers()
     zgReserve->setInterval(10);
     for (QTimer *timer : {zgZoomIn, zgZoomOut, zgReserve})
         timer->setTimerType(Qt::PreciseTimer);
+    m_pointerTimer = new QTimer(this);
+    m_pointerTimer->setSingleShot(true);
+    m_pointerTimer->setInterval(2000);
 }
 
 void TfmZoom::connectHandlers()
@@ -117,9 +124,16 @@ void TfmZoom::connectHandlers()
     connect(Aus1, &QAction::triggered, this, &TfmZoom::Aus1Click);
     connect(Ein1, &QAction::triggered, this, &TfmZoom::Ein1Click);
     connect(beideRichtungen1, &QAction::triggered, this, &TfmZoom::beideRichtungen1Click);
-    // Alt+F4 works from either window, also where no window manager turns it into a close.
-    addAction(Close1);
-    fmMonitor->addAction(Close1);
+    connect(Original1, &QAction::triggered, this, &TfmZoom::Original1Click);
+    connect(Scharf1, &QAction::triggered, this, &TfmZoom::Scharf1Click);
+    connect(Vollbild1, &QAction::triggered, this, &TfmZoom::Vollbild1Click);
+    // Alt+F4 and F11 work from either window, also where no window manager turns Alt+F4 into a
+    // close; neither fires while a modal dialog is open.
+    for (QAction *everywhere : {Close1, Vollbild1}) {
+        addAction(everywhere);
+        fmMonitor->addAction(everywhere);
+    }
+    connect(m_pointerTimer, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
 
     connect(sbZoom, &QScrollBar::valueChanged, this, &TfmZoom::sbZoomChange);
     connect(bsOK, &QPushButton::clicked, this, &TfmZoom::bsOKClick);
@@ -151,22 +165,31 @@ void TfmZoom::bringSurfaceToFront(int index)
 
 void TfmZoom::repaintSurface(int index)
 {
-    surfaces[index]->repaint(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
+    if (surfaces[index]->isSharp())
+        surfaces[index]->repaint();
+    else
+        surfaces[index]->repaint(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
+}
+
+QImage &TfmZoom::sharpCanvas(int index)
+{
+    return surfaces[index]->sharpCanvas();
+}
+
+double TfmZoom::sharpRegionWidth() const
+{
+    // Full screen shows what the largest size shows, the keyframe's whole width at scale 1.
+    return m_fullScreen ? ZoomState.frameWidth : ZoomState.viewWidth;
 }
 
 void TfmZoom::showZoomFactor(const QString &digits, const QString &words)
 {
-    fmMonitor->bfFaktor2->setText(digits);
-    fmMonitor->bfFaktor3->setText(words);
+    fmMonitor->showZoomFactor(digits, words);
 }
 
 void TfmZoom::setStillPictureLooks(bool atEnd)
 {
-    fmMonitor->setPairLook(fmMonitor->bsZumAnfang, atEnd);
-    fmMonitor->setPairLook(fmMonitor->bsRueckwaerts, atEnd);
-    fmMonitor->setPairLook(fmMonitor->bsPause, false);
-    fmMonitor->setPairLook(fmMonitor->bsVorwaerts, !atEnd);
-    fmMonitor->setPairLook(fmMonitor->bsZumEnde, !atEnd);
+    transport().showStillPictureLooks(atEnd);
 }
 
 QTimer &TfmZoom::zoomInTimer()
@@ -181,12 +204,12 @@ QTimer &TfmZoom::zoomOutTimer()
 
 void TfmZoom::startZoomingIn()
 {
-    fmMonitor->bsVorwaertsClick();
+    transport().forward();
 }
 
 void TfmZoom::startZoomingOut()
 {
-    fmMonitor->bsRueckwaertsClick();
+    transport().backward();
 }
 
 // ---- Timers ---------------------------------------------------------------------------------
@@ -228,7 +251,9 @@ void TfmZoom::webheim1Click()
         return;
     }
     // The browser comes to the front: pause in every state and get out of its way.
-    fmMonitor->bsPauseClick();
+    transport().pause();
+    if (m_fullScreen)
+        setFullScreenView(false);
     fmMonitor->showMinimized();
     showMinimized();
 }
@@ -242,7 +267,8 @@ void TfmZoom::bfLinkClick()
 
 void TfmZoom::FormConstrainedResize()
 {
-    if (fmMonitor)
+    // In full screen the casing is hidden and keeps its place for the way back.
+    if (fmMonitor && !m_fullScreen)
         fmMonitor->move(x() - monitorOffsetX, y() - monitorOffsetY);
 }
 
@@ -262,7 +288,7 @@ void TfmZoom::mousePressEvent(QMouseEvent *event)
 {
     // Presses on the picture and the black background reach here (the surfaces take no mouse
     // input); the panels keep theirs. A left press drags the borderless window.
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || m_fullScreen) {
         QWidget::mousePressEvent(event);
         return;
     }
@@ -276,6 +302,8 @@ void TfmZoom::mousePressEvent(QMouseEvent *event)
 
 void TfmZoom::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_fullScreen)
+        showPointerAgain();
     if (m_dragging && (event->buttons() & Qt::LeftButton)) {
         move(event->globalPosition().toPoint() - m_dragGrabOffset);
         event->accept();
@@ -338,6 +366,9 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
         // The panel was opened from the monitor window: its keys go to the panel.
         cbFramerate->setFocus();
         activateWindow();
+    } else if (watched == fmMonitor && event->type() == QEvent::KeyPress) {
+        if (handlePlayerKey(static_cast<QKeyEvent *>(event)))
+            return true;
     } else if (watched == fmMonitor && event->type() == QEvent::WindowStateChange) {
         // Restoring the application from the task bar restores the monitor window, the only
         // one with an entry there: the zoom window comes back with it.

@@ -1,5 +1,6 @@
 // The zoom window's two panels over the black background: the speed settings and the info text.
 #include "TfmZoom.h"
+#include "Transport.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -262,4 +263,50 @@ void TfmZoom::bsCancleClick()
 {
     shBackground->hide();
     gbSpeed->hide();
+}
+
+// ---- Opening and closing the panels (the casing's speed and info buttons, "Info...") -------
+
+void TfmZoom::closePanels()
+{
+    gbInfo->hide();
+    shBackground->hide();
+    gbSpeed->hide();
+}
+
+void TfmZoom::showPanel(QWidget *panel)
+{
+    // The black background in front of the display surfaces, the panel above it.
+    shBackground->show();
+    shBackground->raise();
+    panel->show();
+    panel->raise();
+}
+
+void TfmZoom::openSpeedPanel()
+{
+    sbZoom->setValue(ZoomState.speedPosition);
+    cbFramerate->setCurrentIndex(ZoomState.frameRateIndex);
+    gbInfo->hide();
+    if (transport().isRunning())
+        transport().pause();
+    showPanel(gbSpeed);
+}
+
+void TfmZoom::openInfoPanel()
+{
+    if (transport().isRunning())
+        transport().pause();
+    gbSpeed->hide();
+    showPanel(gbInfo);
+}
+
+void TfmZoom::openWebPage()
+{
+    webheim1Click();
+}
+
+QWidget *TfmZoom::zoomWindow()
+{
+    return this;
 }

@@ -46,8 +46,12 @@ protected:
 TEST_F(MenuTest, CaptionsAndStartChecks)
 {
     EXPECT_EQ(captions(fmZoom->pmMenue),
-              QStringList({"Anzeige", "-", "Info...", fmZoom->webheim1->text(), "-", "Schließen"}));
-    EXPECT_EQ(captions(fmZoom->Anzeige1), QStringList({"klein", "mittel", "groß"}));
+              QStringList({"Anzeige", "Vollbild", "-", "Info...", fmZoom->webheim1->text(), "-",
+                           "Schließen"}));
+    EXPECT_EQ(captions(fmZoom->Anzeige1),
+              QStringList({"klein", "mittel", "groß", "-", "Original", "Scharf"}));
+    EXPECT_TRUE(fmZoom->Original1->isChecked());
+    EXPECT_EQ(fmZoom->Vollbild1->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(captions(fmZoom->pmAnzeige), QStringList({"klein", "mittel", "groß"}));
     EXPECT_EQ(captions(fmZoom->pmRepead), QStringList({"Aus", "Ein", "beide Richtungen"}));
     EXPECT_FALSE(fmZoom->webheim1->text().isEmpty());

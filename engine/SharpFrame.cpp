@@ -1,0 +1,158 @@
+#include "SharpFrame.h"
+#include "MyThread.h"
+#include "SharpLayers.h"
+#include "ZoomState.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QRegion>
+
+#include <algorithm>
+#include <atomic>
+
+namespace {
+std::atomic<bool> sharp{false};
+
+constexpr double featherWidth = 32.0;   // layer pixels of the fade at a deeper layer's edge
+constexpr int featherSteps = 8;
+
+double smoothStep(double t)
+{
+    t = std::clamp(t, 0.0, 1.0);
+    return t * t * (3.0 - 2.0 * t);
+}
+
+// Keyframe `frame` and those deeper that exist in the zoom run (the cards carry text and are
+// never composed).
+int deepestLayer(int frame)
+{
+    if (frame < ZoomState.firstFrame || frame > ZoomState.lastFrame)
+        return frame;
+    return std::min(frame + 2, ZoomState.lastFrame);
+}
+
+QRect shrunk(const QRectF &rect, double by)
+{
+    return rect.adjusted(by, by, -by, -by).toRect();
+}
+
+void drawLayer(QPainter &painter, const QImage &image, const QRectF &place, double opacity,
+               double band, const QRegion &visible)
+{
+    // The opaque inside, then rings of rising weight from the edge inward.
+    painter.setOpacity(opacity);
+    painter.setClipRegion(visible.intersected(shrunk(place, band)));
+    painter.drawImage(place, image);
+    if (band <= 0)
+        return;
+    for (int i = 0; i < featherSteps; ++i) {
+        const QRegion ring = QRegion(shrunk(place, band * i / featherSteps))
+                                 .subtracted(QRegion(shrunk(place, band * (i + 1) / featherSteps)));
+        painter.setOpacity(opacity * (i + 0.5) / featherSteps);
+        painter.setClipRegion(visible.intersected(ring));
+        painter.drawImage(place, image);
+    }
+}
+}
+
+bool sharpPresentation()
+{
+    return sharp.load(std::memory_order_relaxed);
+}
+
+void setSharpPresentation(bool on)
+{
+    if (sharp.exchange(on) == on)
+        return;
+    if (!on) {
+        sharpLayers().clear();
+        return;
+    }
+    keepSharpLayersAround(keyframeNumberOf(ZoomState.activeBitmap.load()));
+}
+
+void keepSharpLayersAround(int frame)
+{
+    if (!sharpPresentation())
+        return;
+    sharpLayers().keepAround(frame);
+    if (!loaderThread)
+        loaderThread = new MyThread(true);
+    loaderThread->fillLayers();
+}
+
+bool sharpLayersReady(int frame)
+{
+    if (!sharpPresentation())
+        return true;
+    for (int number = frame; number <= deepestLayer(frame); ++number)
+        if (number != frame && !sharpLayers().holds(number))
+            return false;
+    return true;
+}
+
+double sharpLayerOpacity(int depth, double scale)
+{
+    // The deepest layer fades in over the segment: gone at scale 1, where the keyframe beyond it
+    // would take its place after a swap, whole at scale 2, where it becomes the middle layer.
+    return depth < 2 ? 1.0 : smoothStep(scale - 1.0);
+}
+
+double sharpLayerFeather(int depth, double scale)
+{
+    // The middle layer's fade narrows to nothing at scale 2, where it becomes the base.
+    if (depth == 0)
+        return 0.0;
+    return depth == 1 ? featherWidth * std::clamp(2.0 - scale, 0.0, 1.0) : featherWidth;
+}
+
+void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale,
+                      double regionWidth)
+{
+    if (target.isNull() || !layers[0] || layers[0]->isNull())
+        return;
+    const double base = target.width() * scale / regionWidth;   // device pixels per base pixel
+    const QPointF centre(target.width() / 2.0, target.height() / 2.0);
+
+    QPainter painter(&target);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    QRegion visible(target.rect());
+    QRectF places[3];
+    for (int depth = 0; depth < 3; ++depth) {
+        if (layers[depth] && !layers[depth]->isNull()) {
+            const double f = base / double(1 << depth);
+            const QSizeF size(layers[depth]->full.width() * f, layers[depth]->full.height() * f);
+            places[depth] = QRectF(centre - QPointF(size.width(), size.height()) / 2, size);
+        }
+    }
+    for (int depth = 0; depth < 3; ++depth) {
+        const KeyframeLayer *layer = layers[depth];
+        if (!layer || layer->isNull())
+            continue;
+        const double opacity = sharpLayerOpacity(depth, scale);
+        if (opacity <= 0.0)
+            continue;
+        const double f = base / double(1 << depth);
+        // Below half its resolution a layer is drawn from its area-averaged half, so that the
+        // smooth filter never skips pixels.
+        const QImage &image = f < 0.5 && !layer->half.isNull() ? layer->half : layer->full;
+        QRegion drawn = visible;
+        // What an opaque middle layer covers need not be drawn from the base.
+        if (depth == 0 && layers[1] && !layers[1]->isNull())
+            drawn -= QRegion(shrunk(places[1], sharpLayerFeather(1, scale) * base / 2 + 1));
+        drawLayer(painter, image, places[depth], opacity, sharpLayerFeather(depth, scale) * f, drawn);
+    }
+}
+
+void renderSharpView(QImage &target, double regionWidth)
+{
+    const char active = ZoomState.activeBitmap.load(std::memory_order_relaxed);
+    const int frame = keyframeNumberOf(active);
+    KeyframeLayer layers[3];
+    layers[0].number = frame;
+    layers[0].full = keyframeBitmap(active);
+    for (int depth = 1; depth < 3 && frame + depth <= deepestLayer(frame); ++depth)
+        layers[depth] = sharpLayers().layer(frame + depth);
+    const KeyframeLayer *const pointers[3] = {&layers[0], &layers[1], &layers[2]};
+    composeSharpView(target, pointers, ZoomState.scale, regionWidth);
+}
