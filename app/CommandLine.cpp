@@ -2,8 +2,12 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QStringList>
 
-PlayerOptions parseCommandLine(const QCoreApplication &app)
+#include <cstdio>
+#include <cstdlib>
+
+PlayerOptions parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
@@ -16,6 +20,12 @@ PlayerOptions parseCommandLine(const QCoreApplication &app)
                                         QStringLiteral("Startet im Vollbild (F11 oder Esc: zurück)."));
     parser.addOption(sharp);
     parser.addOption(fullScreen);
-    parser.process(app);
+    parser.process(arguments);
+    // The player opens no files: an argument is a mistake, reported as an unknown option is.
+    if (!parser.positionalArguments().isEmpty()) {
+        std::fprintf(stderr, "%s: Unbekanntes Argument \"%s\".\n", qPrintable(QCoreApplication::applicationName()),
+                     qPrintable(parser.positionalArguments().first()));
+        std::exit(1);
+    }
     return {parser.isSet(sharp), parser.isSet(fullScreen)};
 }

@@ -1,5 +1,5 @@
 #pragma once
-class QCoreApplication;
+#include <QStringList>
 
 // What the command line chooses: the sharp presentation and full screen from the start.
 struct PlayerOptions
@@ -8,6 +8,7 @@ struct PlayerOptions
     bool fullScreen = false;
 };
 
-// Reads --sharp and --fullscreen; --help and --version print their text and end the program
-// with status 0, an unknown option prints the error and the usage and ends it with status 1.
-PlayerOptions parseCommandLine(const QCoreApplication &app);
+// Reads --sharp and --fullscreen from the program's arguments; --help and --version print their
+// text and end the program with status 0, an unknown option or an argument prints the error and
+// ends it with status 1. Needs the application object.
+PlayerOptions parseCommandLine(const QStringList &arguments);

@@ -30,7 +30,7 @@ void applyPlayerOptions(const PlayerOptions &options)
 int runPlayer(int &argc, char **argv)
 {
     Application app(argc, argv);
-    const PlayerOptions options = parseCommandLine(app);
+    const PlayerOptions options = parseCommandLine(app.arguments());
     try {
         createPlayerWindows();
         applyPlayerOptions(options);

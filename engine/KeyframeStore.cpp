@@ -32,5 +32,5 @@ void decodeKeyframe(int number, QImage &target)
 void LoadKeyframe(char letter, int number)
 {
     decodeKeyframe(number, keyframeBitmap(letter));
-    setKeyframeNumberOf(letter, number);
+    setBitmapKeyframeNumber(letter, number);
 }

@@ -113,7 +113,7 @@ void MyThread::loadPending()
             LoadKeyframe(letter, number);
         } else {
             keyframeBitmap(letter) = layer.full;
-            setKeyframeNumberOf(letter, number);
+            setBitmapKeyframeNumber(letter, number);
         }
         // Publishes the finished bitmap to the GUI thread, which reads nextReady with acquire.
         ZoomState.nextReady.store(true, std::memory_order_release);

@@ -5,16 +5,17 @@
 
 #include <QImage>
 #include <QPainter>
-#include <QRegion>
 
 #include <algorithm>
 #include <atomic>
+#include <vector>
 
 namespace {
 std::atomic<bool> sharp{false};
 
 constexpr double featherWidth = 32.0;   // layer pixels of the fade at a deeper layer's edge
-constexpr int featherSteps = 8;
+constexpr int featherSteps = 6;
+constexpr double fadeLength = 0.5;      // of the scale, over which the deepest layer fades in
 
 double smoothStep(double t)
 {
@@ -36,21 +37,48 @@ QRect shrunk(const QRectF &rect, double by)
     return rect.adjusted(by, by, -by, -by).toRect();
 }
 
-void drawLayer(QPainter &painter, const QImage &image, const QRectF &place, double opacity,
-               double band, const QRegion &visible)
+// The frame between `outer` and `inner` as up to four rectangles (rectangular clips are the
+// painter's fast path).
+void addFrame(std::vector<QRect> &rects, const QRect &outer, const QRect &inner)
 {
-    // The opaque inside, then rings of rising weight from the edge inward.
+    if (inner.isEmpty() || !outer.contains(inner)) {
+        rects.push_back(outer);
+        return;
+    }
+    rects.push_back(QRect(outer.left(), outer.top(), outer.width(), inner.top() - outer.top()));
+    rects.push_back(QRect(outer.left(), inner.bottom() + 1, outer.width(), outer.bottom() - inner.bottom()));
+    rects.push_back(QRect(outer.left(), inner.top(), inner.left() - outer.left(), inner.height()));
+    rects.push_back(QRect(inner.right() + 1, inner.top(), outer.right() - inner.right(), inner.height()));
+}
+
+void drawIn(QPainter &painter, const QImage &image, const QRectF &place, const std::vector<QRect> &rects,
+            const QRect &visible)
+{
+    for (const QRect &rect : rects) {
+        const QRect clip = rect & visible;
+        if (clip.isEmpty())
+            continue;
+        painter.setClipRect(clip);
+        painter.drawImage(place, image);
+    }
+}
+
+// A layer over `area` (its opaque inside, less `hole`), then rings of rising weight from its
+// edge inward.
+void drawLayer(QPainter &painter, const QImage &image, const QRectF &place, double opacity,
+               double band, const QRect &visible, const QRect &hole)
+{
+    std::vector<QRect> rects;
+    addFrame(rects, shrunk(place, band), hole);
     painter.setOpacity(opacity);
-    painter.setClipRegion(visible.intersected(shrunk(place, band)));
-    painter.drawImage(place, image);
+    drawIn(painter, image, place, rects, visible);
     if (band <= 0)
         return;
     for (int i = 0; i < featherSteps; ++i) {
-        const QRegion ring = QRegion(shrunk(place, band * i / featherSteps))
-                                 .subtracted(QRegion(shrunk(place, band * (i + 1) / featherSteps)));
+        rects.clear();
+        addFrame(rects, shrunk(place, band * i / featherSteps), shrunk(place, band * (i + 1) / featherSteps));
         painter.setOpacity(opacity * (i + 0.5) / featherSteps);
-        painter.setClipRegion(visible.intersected(ring));
-        painter.drawImage(place, image);
+        drawIn(painter, image, place, rects, visible);
     }
 }
 }
@@ -68,7 +96,7 @@ void setSharpPresentation(bool on)
         sharpLayers().clear();
         return;
     }
-    keepSharpLayersAround(keyframeNumberOf(ZoomState.activeBitmap.load()));
+    keepSharpLayersAround(bitmapKeyframeNumber(ZoomState.activeBitmap.load()));
 }
 
 void keepSharpLayersAround(int frame)
@@ -93,9 +121,10 @@ bool sharpLayersReady(int frame)
 
 double sharpLayerOpacity(int depth, double scale)
 {
-    // The deepest layer fades in over the segment: gone at scale 1, where the keyframe beyond it
-    // would take its place after a swap, whole at scale 2, where it becomes the middle layer.
-    return depth < 2 ? 1.0 : smoothStep(scale - 1.0);
+    // The deepest layer fades in early in the segment: gone at scale 1, where the keyframe
+    // beyond it takes its place after a swap back, whole long before scale 2, where it becomes
+    // the middle layer.
+    return depth < 2 ? 1.0 : smoothStep((scale - 1.0) / fadeLength);
 }
 
 double sharpLayerFeather(int depth, double scale)
@@ -116,7 +145,7 @@ void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], doub
 
     QPainter painter(&target);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    QRegion visible(target.rect());
+    const QRect visible = target.rect();
     QRectF places[3];
     for (int depth = 0; depth < 3; ++depth) {
         if (layers[depth] && !layers[depth]->isNull()) {
@@ -136,18 +165,19 @@ void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], doub
         // Below half its resolution a layer is drawn from its area-averaged half, so that the
         // smooth filter never skips pixels.
         const QImage &image = f < 0.5 && !layer->half.isNull() ? layer->half : layer->full;
-        QRegion drawn = visible;
-        // What an opaque middle layer covers need not be drawn from the base.
-        if (depth == 0 && layers[1] && !layers[1]->isNull())
-            drawn -= QRegion(shrunk(places[1], sharpLayerFeather(1, scale) * base / 2 + 1));
-        drawLayer(painter, image, places[depth], opacity, sharpLayerFeather(depth, scale) * f, drawn);
+        // What the next layer covers opaquely need not be drawn from this one.
+        QRect hole;
+        const int next = depth + 1;
+        if (next < 3 && layers[next] && !layers[next]->isNull() && sharpLayerOpacity(next, scale) >= 1.0)
+            hole = shrunk(places[next], sharpLayerFeather(next, scale) * base / double(1 << next) + 1);
+        drawLayer(painter, image, places[depth], opacity, sharpLayerFeather(depth, scale) * f, visible, hole);
     }
 }
 
 void renderSharpView(QImage &target, double regionWidth)
 {
     const char active = ZoomState.activeBitmap.load(std::memory_order_relaxed);
-    const int frame = keyframeNumberOf(active);
+    const int frame = bitmapKeyframeNumber(active);
     KeyframeLayer layers[3];
     layers[0].number = frame;
     layers[0].full = keyframeBitmap(active);

@@ -34,12 +34,12 @@ char inactiveLetter()
     return ZoomState.activeBitmap.load() == 'A' ? 'B' : 'A';
 }
 
-int keyframeNumberOf(char letter)
+int bitmapKeyframeNumber(char letter)
 {
     return keyframeNumbers[letter == 'A' ? 0 : 1].load();
 }
 
-void setKeyframeNumberOf(char letter, int number)
+void setBitmapKeyframeNumber(char letter, int number)
 {
     keyframeNumbers[letter == 'A' ? 0 : 1].store(number);
 }

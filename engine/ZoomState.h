@@ -44,5 +44,5 @@ QImage &keyframeBitmap(char letter);
 char inactiveLetter();
 // The keyframe number a bitmap holds (0 before its first load); written by LoadKeyframe and
 // whoever fills a bitmap otherwise.
-int keyframeNumberOf(char letter);
-void setKeyframeNumberOf(char letter, int number);
+int bitmapKeyframeNumber(char letter);
+void setBitmapKeyframeNumber(char letter, int number);

@@ -41,7 +41,7 @@ void fillBitmap(char letter, int number)
         return;
     }
     keyframeBitmap(letter) = layer.full;
-    setKeyframeNumberOf(letter, number);
+    setBitmapKeyframeNumber(letter, number);
 }
 
 // Afterwards both bitmaps hold what was loaded here and the inactive one counts as ready.
@@ -50,7 +50,7 @@ void loadBothBitmaps(int frameA, int frameB)
     fillBitmap('A', frameA);
     fillBitmap('B', frameB);
     ZoomState.nextReady.store(true, std::memory_order_release);
-    keepSharpLayersAround(keyframeNumberOf('A'));
+    keepSharpLayersAround(bitmapKeyframeNumber('A'));
 }
 
 // Swap to the keyframe the loader prepared and ask it for the next one. The order is binding:
