@@ -362,6 +362,12 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
         // A panel keeps left presses on its empty parts and labels: they do not drag.
         event->accept();
         return true;
+    } else if ((watched == gbSpeed || watched == gbInfo) && event->type() == QEvent::Hide) {
+        // A panel closed while this window was not active (from the casing) would keep the
+        // keyboard focus on its hidden control, and the player's keys would go nowhere.
+        QWidget *focus = focusWidget();
+        if (focus && static_cast<QWidget *>(watched)->isAncestorOf(focus))
+            focus->clearFocus();
     } else if (watched == gbSpeed && event->type() == QEvent::Show) {
         // The panel was opened from the monitor window: its keys go to the panel.
         cbFramerate->setFocus();

@@ -83,6 +83,9 @@ TEST_F(PresentationTest, FullScreenShowsThePictureAloneAndEscBringsTheWindowsBac
     zoomInAndPause(10);
     const QImage window = shownView();
 
+    // F11 is a shortcut of the application: it needs one of its windows active.
+    fmZoom->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(fmZoom));
     key(fmZoom, Qt::Key_F11);
     ASSERT_TRUE(fmZoom->isFullScreenView());
     EXPECT_TRUE(fmZoom->Vollbild1->isChecked());
