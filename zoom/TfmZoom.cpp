@@ -40,6 +40,11 @@ TfmZoom::TfmZoom(QWidget *parent)
     windowFont.setPixelSize(11);
     setFont(windowFont);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // Black where no surface lies: the bars beside the picture in full screen.
+    QPalette blackWindow = palette();
+    blackWindow.setColor(QPalette::Window, Qt::black);
+    setPalette(blackWindow);
+    setAutoFillBackground(true);
 
     buildTimers();
     shBackground = new QWidget(this);
