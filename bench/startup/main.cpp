@@ -70,16 +70,17 @@ void benchStartup(const XvfbServer &server, const FramebufferView &screen, int l
                 sorted[sorted.size() / 2], sorted.front(), sorted.back(), sorted.size());
 }
 
-void benchFullZoom(const XvfbServer &server, const FramebufferView &screen)
+void benchFullZoom(const XvfbServer &server, const FramebufferView &screen, const QStringList &arguments)
 {
     const QImage startCard = keyframeCentre(1, layout::zoomMittel.size());
     const QImage endCard = keyframeCentre(63, layout::zoomMittel.size());
     const XDesktop desktop(server.clientEnvironment());
     PlayerProcess player(server.clientEnvironment());
-    if (!player.start() || !waitUntil([&] { return showsStartCard(screen, startCard); }, 10000, 5)) {
+    if (!player.start(arguments) || !waitUntil([&] { return showsStartCard(screen, startCard); }, 10000, 5)) {
         std::printf("the player did not start\n");
         return;
     }
+    std::printf("player %s\n", arguments.isEmpty() ? "in the original presentation" : qPrintable(arguments.join(' ')));
     // The fastest settings through the speed panel: frame rate "maximal" (the list's last item)
     // and the zoom-speed scroll bar at its end; then "Übernehmen".
     desktop.click(layout::centre(layout::bsSpeed));
@@ -146,7 +147,8 @@ int main(int argc, char **argv)
     }
     std::printf("player: %s\n", qPrintable(PlayerProcess::executable()));
     benchStartup(server, screen, launches);
-    benchFullZoom(server, screen);
+    benchFullZoom(server, screen, {});
+    benchFullZoom(server, screen, {QStringLiteral("--sharp")});
     benchExecutableSize();
     return 0;
 }
