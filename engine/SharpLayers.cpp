@@ -4,14 +4,35 @@
 
 #include <algorithm>
 
+namespace {
+// Each pixel the mean of a 2 x 2 block. By hand rather than QImage::scaled, whose smooth
+// reduction may hand work to Qt's thread pool: the loader thread must stay safe to abandon when
+// the program ends.
+QImage halfSize(const QImage &full)
+{
+    QImage half(full.width() / 2, full.height() / 2, QImage::Format_RGB32);
+    for (int y = 0; y < half.height(); ++y) {
+        const auto *upper = reinterpret_cast<const QRgb *>(full.constScanLine(2 * y));
+        const auto *lower = reinterpret_cast<const QRgb *>(full.constScanLine(2 * y + 1));
+        auto *out = reinterpret_cast<QRgb *>(half.scanLine(y));
+        for (int x = 0; x < half.width(); ++x) {
+            const QRgb a = upper[2 * x], b = upper[2 * x + 1], c = lower[2 * x], d = lower[2 * x + 1];
+            const auto mean = [&](int (*channel)(QRgb)) {
+                return (channel(a) + channel(b) + channel(c) + channel(d) + 2) / 4;
+            };
+            out[x] = qRgb(mean(qRed), mean(qGreen), mean(qBlue));
+        }
+    }
+    return half;
+}
+}
+
 KeyframeLayer decodeLayer(int number)
 {
     KeyframeLayer layer;
     layer.number = number;
     decodeKeyframe(number, layer.full);
-    // Qt's smooth reduction by exactly two averages each 2 x 2 block.
-    layer.half = layer.full.scaled(layer.full.width() / 2, layer.full.height() / 2,
-                                   Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    layer.half = halfSize(layer.full);
     return layer;
 }
 

@@ -41,6 +41,8 @@ QImage &MyTImage::sharpCanvas()
         m_sharpCanvas = QImage(size, QImage::Format_RGB32);
         m_sharpCanvas.fill(Qt::black);
     }
+    // The renderer works in device pixels; painting marks the ratio again.
+    m_sharpCanvas.setDevicePixelRatio(1.0);
     return m_sharpCanvas;
 }
 
@@ -48,11 +50,13 @@ void MyTImage::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     if (m_sharp) {
-        // One canvas pixel per device pixel: no scaling on the way to the screen.
-        if (m_sharpCanvas.isNull())
+        // One canvas pixel per device pixel: copied to the screen without scaling.
+        if (m_sharpCanvas.isNull()) {
             painter.fillRect(event->rect(), Qt::black);
-        else
-            painter.drawImage(QRectF(rect()), m_sharpCanvas);
+        } else {
+            m_sharpCanvas.setDevicePixelRatio(devicePixelRatioF());
+            painter.drawImage(QPointF(0, 0), m_sharpCanvas);
+        }
     } else if (m_canvas.isNull()) {
         painter.fillRect(event->rect(), Qt::black);
     } else {

@@ -287,6 +287,8 @@ void TfmZoom::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     FormConstrainedResize();
+    if (m_fullScreen)   // another screen resolution: the picture and the bars anew
+        layOutView();
 }
 
 void TfmZoom::mousePressEvent(QMouseEvent *event)
