@@ -63,8 +63,8 @@ void drawIn(QPainter &painter, const QImage &image, const QRectF &place, const s
     }
 }
 
-// A layer over `area` (its opaque inside, less `hole`), then rings of rising weight from its
-// edge inward.
+// A layer over its opaque inside (less `hole`, which the next layer covers), then rings of rising
+// weight from its edge inward.
 void drawLayer(QPainter &painter, const QImage &image, const QRectF &place, double opacity,
                double band, const QRect &visible, const QRect &hole)
 {
