@@ -21,6 +21,11 @@ void createPlayerWindows()
 int runPlayer(int &argc, char **argv)
 {
     Application app(argc, argv);
+    return showPlayer(app);
+}
+
+int showPlayer(Application &app)
+{
     try {
         createPlayerWindows();
         app.exec();

@@ -1,5 +1,7 @@
 #pragma once
 
+class Application;
+
 // The unit start steps, run once before the application object exists.
 void runUnitStartSteps();
 
@@ -10,3 +12,7 @@ void createPlayerWindows();
 // Builds the monitor window (the main window) and then the zoom window, shows them and runs the
 // message loop. A failure while a window is built shows one error report and ends with 0.
 int runPlayer(int &argc, char **argv);
+
+// runPlayer's work once the application object exists: builds and shows both windows and runs
+// the message loop; a failure while a window is built shows one error report. Returns 0.
+int showPlayer(Application &app);

@@ -35,7 +35,7 @@ constexpr int smallButtonWidth = 34;
 const QRgb keyColour = qRgb(0, 255, 0);   // casing pixels of this colour are see-through
 }
 
-TfmMonitor::TfmMonitor(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TfmMonitor::TfmMonitor(QWidget *parent) try : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     fmMonitor = this;
     setObjectName(QStringLiteral("fmMonitor"));
@@ -76,6 +76,9 @@ TfmMonitor::TfmMonitor(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
 
     connectHandlers();
     showCasing(ZoomState.viewWidth);
+} catch (...) {
+    // A window that failed to build must not be reachable; the error goes on to the caller.
+    fmMonitor = nullptr;
 }
 
 TfmMonitor::~TfmMonitor() = default;
