@@ -72,7 +72,6 @@ TfmMonitor::TfmMonitor(QWidget *parent) try : QWidget(parent, Qt::Window | Qt::F
         m_disabledLooks.insert(button, look);
     }
     bfFaktor3 = makeLabel(QStringLiteral("bfFaktor3"), 352, 565, QString());
-    sdSave = new SaveDialog(this);
 
     connectHandlers();
     showCasing(ZoomState.viewWidth);
@@ -132,7 +131,17 @@ void TfmMonitor::connectHandlers()
     connect(bsRepead, &PictureControl::clicked, this, &TfmMonitor::bsRepeadClick);
     connect(bsSize, &PictureControl::clicked, this, &TfmMonitor::bsSizeClick);
     connect(bsClose, &PictureControl::clicked, this, &TfmMonitor::bsCloseClick);
-    sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
+}
+
+SaveDialog *TfmMonitor::saveDialog()
+{
+    // Built on first use: a file dialog takes longer to build than everything else the player
+    // shows at start.
+    if (!sdSave) {
+        sdSave = new SaveDialog(this);
+        sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
+    }
+    return sdSave;
 }
 
 void TfmMonitor::showCasing(int id)
@@ -310,7 +319,7 @@ void TfmMonitor::bsInfoClick()
 void TfmMonitor::bsSaveClick()
 {
     // Whether the user confirmed is of no interest here: the work is done on confirmation.
-    sdSave->exec();
+    saveDialog()->exec();
 }
 
 void TfmMonitor::sdSaveCanClose(bool &canClose)

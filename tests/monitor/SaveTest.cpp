@@ -101,7 +101,7 @@ protected:
         QString report;
         m_driven = m_questionAsked = m_leftOpen = false;
         bool confirmed = false;
-        SaveDialog *dialog = fmMonitor->sdSave;
+        SaveDialog *dialog = fmMonitor->saveDialog();
         // Answers what comes up after the confirmation: the error report is read and closed,
         // any other window (an overwrite question) is counted and closed. Then a dialog still
         // open is noted and cancelled.
