@@ -5,8 +5,9 @@ class Application;
 // The unit start steps, run once before the application object exists.
 void runUnitStartSteps();
 
-// Builds the monitor window first (it becomes the main window, fmMonitor), then the zoom window
-// (fmZoom: start card shown, placed at +32/+24), and shows them. Raises what a constructor raises.
+// Builds and shows the monitor window first (it becomes the main window, fmMonitor), then builds
+// the zoom window (fmZoom: start card shown, placed at +32/+24) and shows it above the casing.
+// Raises what a constructor raises.
 void createPlayerWindows();
 
 // Builds the monitor window (the main window) and then the zoom window, shows them and runs the

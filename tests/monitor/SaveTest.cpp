@@ -426,8 +426,9 @@ TEST_F(SaveAsUser, DISABLED_MissingFileInAReadOnlyFolderCannotBeCreated)
     EXPECT_EQ(report, QStringLiteral("Datei %1 kann nicht erstellt werden.")
                           .arg(savedKeyframePath(m_folder, savedKeyframes[6])));
     for (const SavedKeyframe &row : savedKeyframes) {
-        if (row.fileNumber <= 6)
+        if (row.fileNumber <= 6) {
             EXPECT_EQ(fileBytes(savedKeyframePath(m_folder, row)), keyframeBytes(row.keyframe)) << row.fileNumber;
+        }
     }
     EXPECT_EQ(entries(m_folder).size(), 6);
 }
