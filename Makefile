@@ -2,8 +2,10 @@
 BUILD ?= build
 JOBS  ?= $(shell nproc)
 # Ninja prints one line per step and passes on the compiler's own warnings and errors. A build
-# folder configured before keeps the generator it has.
+# folder configured before keeps the generator it has; if that is Make, it runs without the
+# "Entering directory" lines.
 GENERATOR := $(if $(wildcard $(BUILD)/CMakeCache.txt),,-G Ninja)
+MAKEFLAGS += --no-print-directory
 
 .PHONY: all deps configure build run test bench keyframes artwork package install clean
 
