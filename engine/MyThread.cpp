@@ -39,11 +39,13 @@ MyThread::MyThread(bool createSuspended)
 
 void MyThread::resume()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_requested = true;
-    }
+    std::unique_lock lock(m_mutex);
+    m_requested = true;
     m_wake.notify_one();
+    if (m_wakeHook) {
+        const unsigned before = m_wakeHooksRun;
+        m_idle.wait(lock, [this, before] { return m_wakeHooksRun != before; });
+    }
 }
 
 void MyThread::waitUntilIdle()
@@ -70,6 +72,12 @@ void MyThread::setAfterLoadHook(std::function<void()> hook)
     m_afterLoadHook = std::move(hook);
 }
 
+void MyThread::setWakeHook(std::function<void()> hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_wakeHook = std::move(hook);
+}
+
 void MyThread::run()
 {
     pthread_setname_np(pthread_self(), "Bild_laden");
@@ -83,6 +91,11 @@ void MyThread::run()
         if (m_requested) {
             m_requested = false;
             m_loading = true;
+            if (m_wakeHook) {
+                m_wakeHook();
+                ++m_wakeHooksRun;
+                m_idle.notify_all();
+            }
             const std::function<void()> afterLoad = m_afterLoadHook;
             lock.unlock();
             loadPending();

@@ -1,5 +1,4 @@
 #include "TfmZoom.h"
-#include "KeyframeStore.h"
 #include "MyTImage.h"
 #include "MyThread.h"
 #include "TfmMonitor.h"
@@ -24,7 +23,7 @@
 
 TfmZoom *fmZoom = nullptr;
 
-TfmZoom::TfmZoom(QWidget *parent)
+TfmZoom::TfmZoom(QWidget *parent) try
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     fmZoom = this;
@@ -78,6 +77,14 @@ TfmZoom::TfmZoom(QWidget *parent)
     transport().showLaunchLooks();
 
     move(fmMonitor->x() + monitorOffsetX, fmMonitor->y() + monitorOffsetY);
+} catch (...) {
+    // A window that failed to build must not be reachable: the error report that follows runs
+    // the event loop. There is only ever this one zoom window and its host. The error goes on.
+    fmZoom = nullptr;
+    zoomHost = nullptr;
+    transport().setPanelCloser({});
+    if (fmMonitor)
+        fmMonitor->setZoomPanels(nullptr);
 }
 
 TfmZoom::~TfmZoom()
@@ -232,9 +239,7 @@ void TfmZoom::zgZoomOutTimer()
 void TfmZoom::zgReserveTimer()
 {
     // Loads on the GUI thread what the loader would; never while the loader writes a bitmap.
-    if (loaderThread)
-        loaderThread->waitUntilIdle();
-    LoadKeyframe(inactiveLetter(), pendingFrame.load());
+    reserveLoad();
 }
 
 // ---- Web page -------------------------------------------------------------------------------
