@@ -175,7 +175,7 @@ void TfmMonitor::showZoomPanel(QWidget *panel)
 void TfmMonitor::raiseZoomWindow()
 {
     if (fmZoom && fmZoom->isVisible())
-        fmZoom->raise();
+        fmZoom->raiseAboveCasing();
 }
 
 void TfmMonitor::FormShow()

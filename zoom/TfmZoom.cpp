@@ -1,13 +1,17 @@
 #include "TfmZoom.h"
+#include "DialogStacking.h"
 #include "KeyframeStore.h"
 #include "MyTImage.h"
 #include "MyThread.h"
 #include "PictureControl.h"
 #include "TfmMonitor.h"
+#include "WindowPair.h"
+#include "X11Windows.h"
 #include "ZoomState.h"
 #include "ZoomStepping.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
@@ -32,6 +36,8 @@ TfmZoom::TfmZoom(QWidget *parent)
 
     // Window properties of the stored layout.
     setObjectName(QStringLiteral("fmZoom"));
+    m_pair = new WindowPair(this, fmMonitor, QPoint(monitorOffsetX, monitorOffsetY));
+    m_stacking = new DialogStacking(this, fmMonitor);
     setWindowTitle(QStringLiteral("Tiefenflug"));
     setFixedSize(ZoomState.viewWidth, ZoomState.viewHeight);
     move(monitorOffsetX, monitorOffsetY);
@@ -222,7 +228,7 @@ void TfmZoom::webheim1Click()
     const bool opened = m_urlOpener ? m_urlOpener(address) : QDesktopServices::openUrl(address);
     if (!opened) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Fehler"),
-                        QStringLiteral("Fehler beim starten Ihres Standart-Browsers"),
+                        QStringLiteral("Fehler beim Starten Ihres Standard-Browsers"),
                         QMessageBox::Ok, this);
         box.exec();
         return;
@@ -242,57 +248,94 @@ void TfmZoom::bfLinkClick()
 
 void TfmZoom::FormConstrainedResize()
 {
-    if (fmMonitor)
-        fmMonitor->move(x() - monitorOffsetX, y() - monitorOffsetY);
+    if (m_pair)
+        m_pair->zoomPlaced();
 }
 
 void TfmZoom::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    FormConstrainedResize();
+    // Places the program gives take the casing along at once; places that the window system
+    // reports are checked against each other by the window pair.
+    if (!event->spontaneous())
+        FormConstrainedResize();
 }
 
 void TfmZoom::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    FormConstrainedResize();
+    if (!event->spontaneous())
+        FormConstrainedResize();
 }
 
 void TfmZoom::mousePressEvent(QMouseEvent *event)
 {
     // Presses on the picture and the black background reach here (the surfaces take no mouse
-    // input); the panels keep theirs. A left press drags the borderless window.
+    // input); the panels keep theirs. A left press drags the borderless window, once the
+    // pointer has gone a few pixels with the button down: a click or a tap, whose release may
+    // arrive before any move could begin, never starts one.
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
     event->accept();
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;   // the window manager moves the window; moveEvent brings the monitor along
-    // Without a window manager the window follows the pointer itself.
-    m_dragging = true;
+    m_pressed = true;
+    m_dragging = false;
+    m_systemMove = false;
     m_dragGrabOffset = event->globalPosition().toPoint() - pos();
 }
 
 void TfmZoom::mouseMoveEvent(QMouseEvent *event)
 {
-    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
-        move(event->globalPosition().toPoint() - m_dragGrabOffset);
-        event->accept();
+    if (!(m_pressed || m_dragging) || !(event->buttons() & Qt::LeftButton)) {
+        QWidget::mouseMoveEvent(event);
         return;
     }
-    QWidget::mouseMoveEvent(event);
+    event->accept();
+    const QPoint grabbed = event->globalPosition().toPoint() - m_dragGrabOffset;
+    if (m_dragging) {
+        move(grabbed);
+        return;
+    }
+    if ((grabbed - pos()).manhattanLength() < QApplication::startDragDistance())
+        return;
+    // Catch up with the pointer first, so the point pressed stays under it from now on.
+    m_pressed = false;
+    move(grabbed);
+    if (windowHandle() && windowHandle()->startSystemMove()) {
+        m_systemMove = true;   // the window manager moves the window; the window pair follows
+        return;
+    }
+    // Without a window manager the window follows the pointer itself.
+    m_dragging = true;
 }
 
 void TfmZoom::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_dragging && event->button() == Qt::LeftButton) {
-        m_dragging = false;
-        FormConstrainedResize();
-        event->accept();
+    if (event->button() != Qt::LeftButton || !(m_pressed || m_dragging || m_systemMove)) {
+        QWidget::mouseReleaseEvent(event);
         return;
     }
-    QWidget::mouseReleaseEvent(event);
+    // The release reaches this window only while the window manager has not taken the pointer
+    // yet: its move would begin after the button is up and glue the window to the pointer.
+    if (m_systemMove)
+        X11Windows::cancelMove(this);
+    m_pressed = m_dragging = m_systemMove = false;
+    event->accept();
+}
+
+void TfmZoom::raiseAboveCasing()
+{
+    if (m_stacking)
+        m_stacking->raiseZoom();
+    else
+        raise();
+}
+
+void TfmZoom::closeInfoPanel()
+{
+    shBackground->hide();
+    gbInfo->hide();
 }
 
 void TfmZoom::showEvent(QShowEvent *event)
@@ -302,8 +345,9 @@ void TfmZoom::showEvent(QShowEvent *event)
     // one, being shown after the monitor window keeps it on top.
     if (windowHandle() && fmMonitor && fmMonitor->windowHandle())
         windowHandle()->setTransientParent(fmMonitor->windowHandle());
-    raise();
-    activateWindow();
+    raiseAboveCasing();
+    if (!QApplication::activeModalWidget())
+        activateWindow();
 }
 
 void TfmZoom::closeEvent(QCloseEvent *event)
@@ -327,6 +371,11 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
             bfLinkClick();
             return true;
         }
+    } else if (watched == gbInfo && event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        // A click on the info panel closes it (the address on it opens the web page instead).
+        closeInfoPanel();
+        return true;
     } else if ((watched == gbSpeed || watched == gbInfo)
                && (event->type() == QEvent::MouseButtonPress
                    || event->type() == QEvent::MouseButtonDblClick)
@@ -338,12 +387,15 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
         // The panel was opened from the monitor window: its keys go to the panel.
         cbFramerate->setFocus();
         activateWindow();
+    } else if (watched == gbInfo && event->type() == QEvent::Show) {
+        gbInfo->setFocus();   // for Escape
+        activateWindow();
     } else if (watched == fmMonitor && event->type() == QEvent::WindowStateChange) {
         // Restoring the application from the task bar restores the monitor window, the only
         // one with an entry there: the zoom window comes back with it.
         if (!fmMonitor->isMinimized() && isMinimized()) {
             showNormal();
-            raise();
+            raiseAboveCasing();
         }
     }
     return QWidget::eventFilter(watched, event);

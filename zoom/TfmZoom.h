@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 
+class DialogStacking;
 class MyTImage;
 class QAction;
 class QActionGroup;
@@ -21,6 +22,7 @@ class QScrollBar;
 class QTextEdit;
 class QTimer;
 class QUrl;
+class WindowPair;
 
 class TfmZoom : public QWidget, public ZoomHost
 {
@@ -83,6 +85,9 @@ public:
     using UrlOpener = std::function<bool(const QUrl &)>;
     void setUrlOpener(UrlOpener opener);   // an empty function restores the desktop's opener
 
+    // Raises the zoom window above the casing; an open modal dialog stays above both.
+    void raiseAboveCasing();
+
     // ZoomHost
     QImage &surfaceCanvas(int index) override;
     void sendSurfaceToBack(int index) override;
@@ -118,12 +123,17 @@ private:
     void connectHandlers();
     void applyDisplaySize(const DisplaySize &size);
     void FormConstrainedResize();
+    void closeInfoPanel();
 
     QActionGroup *m_sizeGroupMenue = nullptr;   // klein1, mittel1, gross1
     QActionGroup *m_sizeGroupAnzeige = nullptr; // klein2, mittel2, gross2
     QActionGroup *m_repeatGroup = nullptr;
     UrlOpener m_urlOpener;
+    WindowPair *m_pair = nullptr;          // the casing follows this window and the other way round
+    DialogStacking *m_stacking = nullptr;  // modal dialogs above this window
+    bool m_pressed = false;       // the left button went down on the picture; no move yet
     bool m_dragging = false;      // a drag this window moves itself (no window manager)
+    bool m_systemMove = false;    // the window manager was asked to move the window
     QPoint m_dragGrabOffset;      // press position relative to the window's top-left corner
 };
 

@@ -176,7 +176,7 @@ TEST_F(MenuTest, WebPageNotOpenedShowsTheBrowserErrorAndChangesNothing)
     clickOnMonitor(fmMonitor->bsVorwaerts);
     chooseFromMenu(fmZoom->pmMenue, fmZoom->webheim1);
     EXPECT_TRUE(boxSeen);
-    EXPECT_EQ(text, QStringLiteral("Fehler beim starten Ihres Standart-Browsers"));
+    EXPECT_EQ(text, QStringLiteral("Fehler beim Starten Ihres Standard-Browsers"));
     EXPECT_EQ(title, QStringLiteral("Fehler"));
     EXPECT_EQ(buttons, 1);
     EXPECT_EQ(m_opened.size(), 1);
