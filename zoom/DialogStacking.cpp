@@ -41,6 +41,10 @@ bool DialogStacking::eventFilter(QObject *watched, QEvent *event)
             if (!parent || parent == m_casing->windowHandle())
                 window->setTransientParent(m_zoom->windowHandle());
         }
+    } else if (event->type() == QEvent::WindowActivate && watched == m_zoom
+               && QApplication::activeModalWidget()) {
+        // A click on the picture gave it the focus (without a window manager): back to the dialog.
+        raiseZoom();
     }
     return QObject::eventFilter(watched, event);
 }

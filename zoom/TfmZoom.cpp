@@ -271,56 +271,41 @@ void TfmZoom::resizeEvent(QResizeEvent *event)
 void TfmZoom::mousePressEvent(QMouseEvent *event)
 {
     // Presses on the picture and the black background reach here (the surfaces take no mouse
-    // input); the panels keep theirs. A left press drags the borderless window, once the
-    // pointer has gone a few pixels with the button down: a click or a tap, whose release may
-    // arrive before any move could begin, never starts one.
+    // input); the panels keep theirs. A left press drags the borderless window.
     if (event->button() != Qt::LeftButton) {
         QWidget::mousePressEvent(event);
         return;
     }
     event->accept();
-    m_pressed = true;
-    m_dragging = false;
-    m_systemMove = false;
     m_dragGrabOffset = event->globalPosition().toPoint() - pos();
+    // The window manager moves the window; the window pair brings the casing along.
+    m_systemMove = windowHandle() && windowHandle()->startSystemMove();
+    // Without a window manager the window follows the pointer itself.
+    m_dragging = !m_systemMove;
 }
 
 void TfmZoom::mouseMoveEvent(QMouseEvent *event)
 {
-    if (!(m_pressed || m_dragging) || !(event->buttons() & Qt::LeftButton)) {
-        QWidget::mouseMoveEvent(event);
+    if (m_dragging && (event->buttons() & Qt::LeftButton)) {
+        move(event->globalPosition().toPoint() - m_dragGrabOffset);
+        event->accept();
         return;
     }
-    event->accept();
-    const QPoint grabbed = event->globalPosition().toPoint() - m_dragGrabOffset;
-    if (m_dragging) {
-        move(grabbed);
-        return;
-    }
-    if ((grabbed - pos()).manhattanLength() < QApplication::startDragDistance())
-        return;
-    // Catch up with the pointer first, so the point pressed stays under it from now on.
-    m_pressed = false;
-    move(grabbed);
-    if (windowHandle() && windowHandle()->startSystemMove()) {
-        m_systemMove = true;   // the window manager moves the window; the window pair follows
-        return;
-    }
-    // Without a window manager the window follows the pointer itself.
-    m_dragging = true;
+    QWidget::mouseMoveEvent(event);
 }
 
 void TfmZoom::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (event->button() != Qt::LeftButton || !(m_pressed || m_dragging || m_systemMove)) {
+    if (event->button() != Qt::LeftButton || !(m_dragging || m_systemMove)) {
         QWidget::mouseReleaseEvent(event);
         return;
     }
     // The release reaches this window only while the window manager has not taken the pointer
-    // yet: its move would begin after the button is up and glue the window to the pointer.
+    // yet (a click or a tap, pressed and released at once): its move would begin with the
+    // button already up and glue the window to the pointer. It is called off.
     if (m_systemMove)
         X11Windows::cancelMove(this);
-    m_pressed = m_dragging = m_systemMove = false;
+    m_dragging = m_systemMove = false;
     event->accept();
 }
 

@@ -131,7 +131,6 @@ private:
     UrlOpener m_urlOpener;
     WindowPair *m_pair = nullptr;          // the casing follows this window and the other way round
     DialogStacking *m_stacking = nullptr;  // modal dialogs above this window
-    bool m_pressed = false;       // the left button went down on the picture; no move yet
     bool m_dragging = false;      // a drag this window moves itself (no window manager)
     bool m_systemMove = false;    // the window manager was asked to move the window
     QPoint m_dragGrabOffset;      // press position relative to the window's top-left corner

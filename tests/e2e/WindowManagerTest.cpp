@@ -1,0 +1,139 @@
+// The player under a real window manager (openbox on the test's own display): placement, the
+// casing and the picture moving together during a drag of either, a tap that must not start a
+// move, Alt+F4 through the window manager, and minimising and restoring through the web command.
+#include "PlayerFixture.h"
+#include "PlayerLayout.h"
+#include "ScreenCheck.h"
+
+#include <QProcess>
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+constexpr QPoint onZoomPicture{300, 200};
+constexpr QPoint onCasingBorder{14, 300};   // left of the picture, on the casing
+
+class UnderOpenbox : public PlayerFixture
+{
+protected:
+    UnderOpenbox() { m_underWindowManager = true; }
+
+    // How far the picture stands from its place on the casing (0 when together).
+    static int offsetError(const Windows &w)
+    {
+        return (w.zoom.topLeft() - w.monitor.topLeft() - layout::zoomOffset).manhattanLength();
+    }
+
+    // Holds the left button (with `modifier`) at `from`, moves to `to` in steps and measures
+    // after every step how far the two windows have parted; halfway, with the button still down,
+    // they must come together; then lets go. Returns the largest error seen.
+    int dragMeasuringTheOffset(QPoint from, QPoint to, const QString &modifier = {})
+    {
+        constexpr int steps = 10;
+        int largest = 0;
+        m_desktop->mouseDown(from, modifier);
+        for (int i = 1; i <= steps; ++i) {
+            m_desktop->moveMouse(from + (to - from) * i / steps);
+            largest = std::max(largest, offsetError(windows()));
+            if (i == steps / 2) {
+                EXPECT_TRUE(waitUntil([&] { return offsetError(windows()) == 0; }, 2000))
+                    << "mid-drag the casing stands at " << ::testing::PrintToString(windows().monitor)
+                    << ", the picture at " << ::testing::PrintToString(windows().zoom);
+                EXPECT_NE(windows().zoom, layout::zoomMittel) << "the picture stays during the drag";
+            }
+        }
+        pause(50);
+        m_desktop->mouseUp(modifier);
+        std::printf("[ figure ] largest casing-picture offset error during the drag: %d px\n", largest);
+        RecordProperty("largestOffsetErrorPx", largest);
+        return largest;
+    }
+};
+} // namespace
+
+TEST_F(UnderOpenbox, PlacedAtTheCornerTheCasingFollowsADragOfThePictureWhileItRuns)
+{
+    // SetUp found both windows at their places with the start card on top.
+    const QPoint by(180, 110);
+    dragMeasuringTheOffset(onZoomPicture, onZoomPicture + by);
+    const Windows w = waitForWindows(layout::monitorMittel.translated(by), layout::zoomMittel.translated(by));
+    EXPECT_EQ(offsetError(w), 0);
+    const QImage shot = waitForScreen(QStringLiteral("dragged"), [&](const QImage &s) {
+        return comparePixels(s.copy(w.zoom), m_startScreen.copy(layout::zoomMittel)).same();
+    }, 3000);
+    EXPECT_TRUE(comparePixels(shot.copy(w.zoom), m_startScreen.copy(layout::zoomMittel)).same())
+        << "the picture does not lie above the casing after the drag";
+}
+
+TEST_F(UnderOpenbox, AltDragOfTheCasingTakesThePictureAlong)
+{
+    const QPoint by(150, 90);
+    dragMeasuringTheOffset(onCasingBorder, onCasingBorder + by, QStringLiteral("alt"));
+    waitForWindows(layout::monitorMittel.translated(by), layout::zoomMittel.translated(by));
+}
+
+TEST_F(UnderOpenbox, TapsOnThePictureLeaveNoMoveRunning)
+{
+    for (int i = 0; i < 6; ++i) {
+        // Press and release at once, as a touchpad tap; then the pointer goes its way.
+        m_desktop->click(onZoomPicture + QPoint(20 * i, 10 * i));
+        m_desktop->moveMouse(QPoint(900, 800));
+        pause(150);
+        m_desktop->moveMouse(QPoint(1000, 900));
+        pause(150);
+        const Windows w = windows();
+        ASSERT_EQ(w.monitor, layout::monitorMittel) << "tap " << i;
+        ASSERT_EQ(w.zoom, layout::zoomMittel) << "tap " << i;
+    }
+}
+
+namespace {
+class AltF4UnderOpenbox : public UnderOpenbox, public ::testing::WithParamInterface<QPoint>
+{
+};
+} // namespace
+
+TEST_P(AltF4UnderOpenbox, EndsThePlayerWithStatusZero)
+{
+    // The click gives the window under the pointer the focus; openbox turns Alt+F4 into a close.
+    m_desktop->click(GetParam());
+    pause(200);
+    m_desktop->key(QStringLiteral("alt+F4"));
+    expectEndsWithStatusZero();
+}
+
+INSTANTIATE_TEST_SUITE_P(OnEitherWindow, AltF4UnderOpenbox,
+                         ::testing::Values(onZoomPicture, onCasingBorder),
+                         [](const ::testing::TestParamInfo<QPoint> &info) {
+                             return std::string(info.param == onZoomPicture ? "Picture" : "Casing");
+                         });
+
+namespace {
+class WebCommandUnderOpenbox : public UnderOpenbox
+{
+protected:
+    WebCommandUnderOpenbox() { m_browserStarts = true; }
+};
+} // namespace
+
+TEST_F(WebCommandUnderOpenbox, MinimisesBothWindowsAndBothComeBackTogether)
+{
+    const QList<XWindow> shown = m_desktop->visibleWindows(m_player->pid());
+    ASSERT_EQ(shown.size(), 2);
+    clickControl(layout::bsWWW);
+    ASSERT_TRUE(waitUntil([&] { return m_desktop->visibleWindows(m_player->pid()).isEmpty(); }, 5000))
+        << "the player's windows are still shown";
+    EXPECT_EQ(openedAddresses().size(), 1) << "the browser was not asked to open the page";
+
+    // Restored from outside as a task bar does it: the casing is activated.
+    const XWindow casing = *std::max_element(shown.begin(), shown.end(), [](const XWindow &a, const XWindow &b) {
+        return a.geometry.width() < b.geometry.width();
+    });
+    m_desktop->run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(casing.id)});
+    waitForWindows(layout::monitorMittel, layout::zoomMittel);
+    const QImage shot = waitForScreen(QStringLiteral("restored"), [&](const QImage &s) {
+        return comparePixels(s.copy(layout::zoomMittel), m_startScreen.copy(layout::zoomMittel)).same();
+    }, 3000);
+    const PixelDiff picture = comparePixels(shot.copy(layout::zoomMittel), m_startScreen.copy(layout::zoomMittel));
+    EXPECT_TRUE(picture.same()) << "the picture is not back above the casing: " << picture.describe();
+}
