@@ -9,6 +9,10 @@
 
 namespace {
 constexpr std::size_t requestsKept = 64;
+// A window manager may shift a window a little from where it was asked to go (a border, a
+// snap). Such a place is still the answer to our request: taking it for a move of its own
+// would make the two windows chase each other across the screen.
+constexpr int adjustmentTolerance = 4;
 }
 
 bool WindowPair::Track::movedBySomeoneElse(QPoint at)
@@ -22,6 +26,10 @@ bool WindowPair::Track::movedBySomeoneElse(QPoint at)
     const auto ours = std::find(requested.begin(), requested.end(), at);
     if (ours != requested.end()) {
         requested.erase(requested.begin(), ours + 1);
+        return false;
+    }
+    if (!requested.empty() && (at - requested.back()).manhattanLength() <= adjustmentTolerance) {
+        requested.clear();
         return false;
     }
     return true;

@@ -112,7 +112,7 @@ void XDesktop::drag(QPoint from, QPoint to, int steps) const
 
 void XDesktop::mouseDown(QPoint at, const QString &modifier) const
 {
-    QStringList arguments{QStringLiteral("mousemove"), QStringLiteral("--sync"), point(at.x()), point(at.y())};
+    QStringList arguments{QStringLiteral("mousemove"), point(at.x()), point(at.y())};
     if (!modifier.isEmpty())
         arguments << QStringLiteral("keydown") << modifier;
     run(QStringLiteral("xdotool"), arguments << QStringLiteral("mousedown") << QStringLiteral("1"));

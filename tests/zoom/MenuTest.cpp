@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -113,6 +114,46 @@ TEST_F(MenuTest, InfoFromTheMenuPausesARunningZoomAndShowsThePanelOnBlack)
     EXPECT_GT(red, 100);
 
     chooseFromMenu(fmZoom->pmMenue, fmZoom->Info1);   // again: stays shown, no toggle
+    EXPECT_TRUE(fmZoom->gbInfo->isVisible());
+}
+
+TEST_F(MenuTest, InfoPanelClosesOnEscapeAndOnAClickAnywhereButTheAddress)
+{
+    injectOpener(false);
+    const auto closedWithoutTheBrowser = [this] {
+        return !fmZoom->gbInfo->isVisible() && !fmZoom->shBackground->isVisible() && m_opened.isEmpty();
+    };
+    // Opened from the casing, where the keyboard was: Escape reaches the panel.
+    clickOnMonitor(fmMonitor->bsInfo);
+    ASSERT_TRUE(fmZoom->gbInfo->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(closedWithoutTheBrowser()) << "Escape";
+
+    // A click on the text, on the heading or on the panel's margin.
+    for (QWidget *spot : {static_cast<QWidget *>(fmZoom->mmInfo), static_cast<QWidget *>(fmZoom->mmUeberschrift),
+                          static_cast<QWidget *>(fmZoom->gbInfo)}) {
+        clickOnMonitor(fmMonitor->bsInfo);
+        ASSERT_TRUE(fmZoom->gbInfo->isVisible());
+        const QPoint at = spot == fmZoom->gbInfo ? QPoint(20, 320) : spot->rect().center();   // below the text
+        QTest::mouseClick(fmZoom->windowHandle(), Qt::LeftButton, Qt::NoModifier, spot->mapTo(fmZoom, at));
+        EXPECT_TRUE(closedWithoutTheBrowser()) << spot->objectName().toStdString();
+    }
+
+    // The address opens the web page instead; the panel stays when the browser cannot start.
+    clickOnMonitor(fmMonitor->bsInfo);
+    QTimer closer;   // closes the browser error once it is up
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Ok)->click();
+    });
+    closer.start();
+    clickOn(fmZoom->bfLink);
+    EXPECT_EQ(m_opened.size(), 1);
+    EXPECT_TRUE(fmZoom->gbInfo->isVisible());
+    // A right click is for the context menu.
+    QTest::mouseClick(fmZoom->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      fmZoom->mmInfo->mapTo(fmZoom, fmZoom->mmInfo->rect().center()));
     EXPECT_TRUE(fmZoom->gbInfo->isVisible());
 }
 
