@@ -42,7 +42,8 @@ WindowPair::WindowPair(QWidget *zoom, QWidget *casing, QPoint offset)
     m_casing.window = casing;
     zoom->installEventFilter(this);
     casing->installEventFilter(this);
-    if (X11Windows::available())
+    m_x11 = X11Windows::available();
+    if (m_x11)
         QCoreApplication::instance()->installNativeEventFilter(this);
 }
 
@@ -64,15 +65,35 @@ bool WindowPair::bothTakePart() const
 QPoint WindowPair::placeOf(Track &track) const
 {
     // The server knows where the window manager has put the frame; Qt's idea of it may be late.
-    return X11Windows::position(track.window).value_or(track.window->pos());
+    if (m_x11)
+        if (const auto at = X11Windows::position(track.window))
+            return *at;
+    return track.window->pos();
 }
 
-void WindowPair::moveTo(Track &track, QPoint to)
+QPoint WindowPair::offset() const
+{
+    if (!m_x11)
+        return m_offset;
+    const qreal ratio = m_zoom.window->devicePixelRatioF();
+    return QPoint(qRound(m_offset.x() * ratio), qRound(m_offset.y() * ratio));
+}
+
+void WindowPair::requested(Track &track, QPoint to)
 {
     if (track.requested.empty() || track.requested.back() != to)
         track.requested.push_back(to);
     if (track.requested.size() > requestsKept)
         track.requested.pop_front();
+}
+
+void WindowPair::moveTo(Track &track, QPoint to)
+{
+    requested(track, to);
+    if (m_x11) {
+        X11Windows::move(track.window, to);
+        return;
+    }
     m_moving = true;
     track.window->move(to);
     m_moving = false;
@@ -83,9 +104,15 @@ void WindowPair::zoomPlaced()
     if (m_moving)
         return;   // the zoom window follows the casing: the casing is where it should be
     m_zoomLeads = true;
-    if (!m_casing.window->isVisible() || (casingTakesPart && !casingTakesPart()))
+    if (casingTakesPart && !casingTakesPart())
         return;
-    moveTo(m_casing, m_zoom.window->pos() - m_offset);
+    // In the widgets' pixels, at once: the program's own layout code reads the places back.
+    const QPoint to = m_zoom.window->pos() - m_offset;
+    if (m_x11)
+        requested(m_casing, to * m_zoom.window->devicePixelRatioF());
+    m_moving = true;
+    m_casing.window->move(to);
+    m_moving = false;
 }
 
 void WindowPair::align()
@@ -102,12 +129,12 @@ void WindowPair::align()
         m_zoomLeads = true;
     else if (casingMoved)
         m_zoomLeads = false;
-    if (zoom - casing == m_offset)
+    if (zoom - casing == offset())
         return;
     if (m_zoomLeads)
-        moveTo(m_casing, zoom - m_offset);
+        moveTo(m_casing, zoom - offset());
     else
-        moveTo(m_zoom, casing + m_offset);
+        moveTo(m_zoom, casing + offset());
 }
 
 void WindowPair::scheduleAlign()

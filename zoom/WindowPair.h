@@ -34,6 +34,8 @@ protected:
 
 private:
     // What is known about one window's place.
+    // Places are in the screen's own pixels where the window system tells them (X11), in the
+    // widgets' pixels elsewhere.
     struct Track
     {
         QWidget *window = nullptr;
@@ -48,7 +50,9 @@ private:
 
     bool bothTakePart() const;
     QPoint placeOf(Track &track) const;
+    QPoint offset() const;        // in the units of the places
     void moveTo(Track &track, QPoint to);
+    void requested(Track &track, QPoint to);
     void scheduleAlign();
     void watchFrames();
 
@@ -56,5 +60,6 @@ private:
     QPoint m_offset;
     bool m_zoomLeads = true;     // the window that moved last; the other follows it
     bool m_moving = false;       // one of our own moves is under way
+    bool m_x11 = false;          // places come from the X server
     bool m_alignScheduled = false;
 };

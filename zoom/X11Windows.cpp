@@ -44,9 +44,17 @@ std::optional<QPoint> X11Windows::position(QWidget *window)
     const Freed<xcb_translate_coordinates_reply_t> reply{xcb_translate_coordinates_reply(c, cookie, nullptr)};
     if (!reply)
         return std::nullopt;
-    // Physical pixels on the screen; the widgets speak device-independent ones.
-    const qreal ratio = window->devicePixelRatioF();
-    return QPoint(qRound(reply->dst_x / ratio), qRound(reply->dst_y / ratio));
+    return QPoint(reply->dst_x, reply->dst_y);
+}
+
+void X11Windows::move(QWidget *window, QPoint at)
+{
+    xcb_connection_t *c = connection();
+    if (!c || !window->testAttribute(Qt::WA_WState_Created))
+        return;
+    const std::uint32_t values[] = {std::uint32_t(at.x()), std::uint32_t(at.y())};
+    xcb_configure_window(c, xcb_window_t(window->winId()), XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y, values);
+    xcb_flush(c);
 }
 
 std::uint32_t X11Windows::frameOf(QWidget *window)

@@ -14,8 +14,14 @@ class X11Windows
 public:
     static bool available();   // the application runs on the xcb platform
 
-    // The top-left corner of `window` on the screen, asked from the X server.
+    // The top-left corner of `window` on the screen in the screen's own pixels (device pixels,
+    // which a scale factor makes finer than the widgets' pixels), asked from the X server.
     static std::optional<QPoint> position(QWidget *window);
+
+    // Moves `window` so that its top-left corner stands at `at`, in the screen's own pixels:
+    // with a scale factor the widgets' pixels could not name every place the window manager may
+    // have put the other window at.
+    static void move(QWidget *window, QPoint at);
 
     // The window that the window manager moves for `window` (its ancestor just below the root
     // window; the window itself without a window manager).
