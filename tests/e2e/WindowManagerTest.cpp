@@ -137,3 +137,47 @@ TEST_F(WebCommandUnderOpenbox, MinimisesBothWindowsAndBothComeBackTogether)
     const PixelDiff picture = comparePixels(shot.copy(layout::zoomMittel), m_startScreen.copy(layout::zoomMittel));
     EXPECT_TRUE(picture.same()) << "the picture is not back above the casing: " << picture.describe();
 }
+
+// At scale factor 2 a widget pixel is two screen pixels, but the window manager moves the
+// picture by single screen pixels: the casing must still stand exactly 64/48 screen pixels off.
+TEST(UnderOpenboxScaled, TheCasingFollowsToTheScreenPixel)
+{
+    XvfbServer server(QSize(1600, 1300));
+    QString error;
+    ASSERT_TRUE(server.start(&error)) << error.toStdString();
+    WindowManager manager(server.clientEnvironment());
+    ASSERT_TRUE(manager.start(&error)) << error.toStdString();
+    QProcessEnvironment environment = server.clientEnvironment();
+    environment.insert(QStringLiteral("QT_SCALE_FACTOR"), QStringLiteral("2"));
+    PlayerProcess player(environment);
+    ASSERT_TRUE(player.start());
+    XDesktop desktop(server.clientEnvironment());
+    const auto placed = [&](QRect *casing, QRect *picture) {
+        const QList<XWindow> shown = desktop.visibleWindows(player.pid());
+        if (shown.size() != 2)
+            return false;
+        const bool firstIsCasing = shown[0].geometry.width() > shown[1].geometry.width();
+        *casing = shown[firstIsCasing ? 0 : 1].geometry;
+        *picture = shown[firstIsCasing ? 1 : 0].geometry;
+        return true;
+    };
+    QRect casing, picture;
+    ASSERT_TRUE(waitUntil([&] { return placed(&casing, &picture) && picture.topLeft() == QPoint(64, 48); }, 10000))
+        << "the windows did not appear";
+    ASSERT_EQ(casing.size(), QSize(1408, 1200));
+    pause(300);
+
+    // Odd distances: places no widget pixel can name.
+    const QPoint from(600, 400);
+    desktop.mouseDown(from);
+    for (const QPoint by : {QPoint(21, 13), QPoint(57, 35), QPoint(101, 77)}) {
+        desktop.moveMouse(from + by);
+        pause(60);
+    }
+    desktop.mouseUp();
+    EXPECT_TRUE(waitUntil([&] {
+        return placed(&casing, &picture) && picture.topLeft() == QPoint(64 + 101, 48 + 77)
+               && picture.topLeft() - casing.topLeft() == QPoint(64, 48);
+    }, 3000)) << "casing at " << ::testing::PrintToString(casing) << ", picture at "
+              << ::testing::PrintToString(picture);
+}
