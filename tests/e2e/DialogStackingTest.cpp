@@ -1,6 +1,7 @@
 // Modal dialogs open above the always-on-top picture and keep the keyboard, on a bare X server
 // and under a window manager: the save dialog and the browser error, each opened several times
-// by a click whose press and release come at once, and clicked beside while open.
+// by a click whose press and release come at once, and clicked beside while open; and the error
+// report of a failed save above the save dialog.
 #include "PlayerFixture.h"
 #include "PlayerLayout.h"
 #include "ScreenCheck.h"
@@ -11,13 +12,14 @@ class Dialogs : public PlayerFixture, public ::testing::WithParamInterface<bool>
 protected:
     Dialogs() { m_underWindowManager = GetParam(); }
 
-    // The player's window that is neither the casing nor the picture, once there is one.
-    XWindow waitForDialog()
+    // The player's window that is neither the casing nor the picture nor `besides`, once there
+    // is one.
+    XWindow waitForDialog(quint64 besides = 0)
     {
         XWindow dialog;
         waitUntil([&] {
             for (const XWindow &w : m_desktop->visibleWindows(m_player->pid()))
-                if (w.geometry != layout::monitorMittel && w.geometry != layout::zoomMittel)
+                if (w.geometry != layout::monitorMittel && w.geometry != layout::zoomMittel && w.id != besides)
                     dialog = w;
             return dialog.id != 0;
         }, 8000);
@@ -75,6 +77,33 @@ TEST_P(Dialogs, BrowserErrorOpensAboveThePictureAndKeepsTheKeyboard)
 {
     // No browser can be found on the player's PATH.
     openAndCloseRepeatedly(layout::bsWWW, "browser error");
+}
+
+TEST_P(Dialogs, ErrorReportOfAFailedSaveOpensAboveTheSaveDialog)
+{
+    m_desktop->click(layout::centre(layout::bsSave));
+    const XWindow dialog = waitForDialog();
+    ASSERT_NE(dialog.id, 0u) << "no save dialog";
+    pause(250);
+    const QImage withDialog = screen(QStringLiteral("save-dialog"));
+    // A folder whose parent does not exist: the first file cannot be created.
+    m_desktop->key(QStringLiteral("ctrl+a"));
+    m_desktop->run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("/nonexistent-tf/Fraktal")});
+    m_desktop->key(QStringLiteral("Return"));
+    const XWindow report = waitForDialog(dialog.id);
+    ASSERT_NE(report.id, 0u) << "no error report";
+    pause(250);
+    const QImage shot = screen(QStringLiteral("error-report"));
+    const QRect over = report.geometry.intersected(dialog.geometry);
+    const PixelDiff diff = comparePixels(shot.copy(over), withDialog.copy(over));
+    EXPECT_GT(diff.count, qint64(over.width()) * over.height() / 2) << "the error report is hidden";
+    // The keyboard goes to the report, then back to the save dialog.
+    m_desktop->key(QStringLiteral("Escape"));
+    ASSERT_TRUE(waitUntil([&] { return m_desktop->visibleWindows(m_player->pid()).size() == 3; }, 3000))
+        << "Escape did not close the error report";
+    m_desktop->key(QStringLiteral("Escape"));
+    EXPECT_TRUE(waitUntil([&] { return m_desktop->visibleWindows(m_player->pid()).size() == 2; }, 3000))
+        << "Escape did not close the save dialog";
 }
 
 INSTANTIATE_TEST_SUITE_P(Desktops, Dialogs, ::testing::Values(false, true),
