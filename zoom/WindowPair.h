@@ -19,8 +19,8 @@ public:
     WindowPair(QWidget *zoom, QWidget *casing, QPoint offset);
     ~WindowPair() override;
 
-    // Whether the casing takes part (shown and not minimised); another mode of the player may
-    // hide it, and then nothing is moved.
+    // Whether the casing goes with the picture at all (unset: always). A mode that puts the
+    // casing away sets it; while it answers false the casing is neither moved nor followed.
     std::function<bool()> casingTakesPart;
 
     // The zoom window was placed by the program: the casing goes with it at once.
@@ -33,9 +33,8 @@ protected:
     bool nativeEventFilter(const QByteArray &eventType, void *message, qintptr *result) override;
 
 private:
-    // What is known about one window's place.
-    // Places are in the screen's own pixels where the window system tells them (X11), in the
-    // widgets' pixels elsewhere.
+    // What is known about one window's place. Places are in the screen's own pixels where the
+    // window system tells them (X11), in the widgets' pixels elsewhere.
     struct Track
     {
         QWidget *window = nullptr;
