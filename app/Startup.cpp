@@ -14,13 +14,21 @@ void runUnitStartSteps()
 void createPlayerWindows()
 {
     new TfmMonitor;   // sets fmMonitor before its body runs
+    // The casing goes to the screen at once: the window system places and maps it while the
+    // zoom window decodes its first two keyframes. Its show handler finds no zoom window yet.
+    fmMonitor->show();
     new TfmZoom;      // sets fmZoom; GoToStart, bsZumEndeD shown, placed at +32/+24
-    fmMonitor->show(); // FormShow shows the zoom window
+    fmMonitor->FormShow();   // shows the zoom window above the casing
 }
 
 int runPlayer(int &argc, char **argv)
 {
     Application app(argc, argv);
+    return showPlayer(app);
+}
+
+int showPlayer(Application &app)
+{
     try {
         createPlayerWindows();
         app.exec();

@@ -37,11 +37,13 @@ MyThread::MyThread(bool createSuspended)
 
 void MyThread::resume()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_requested = true;
-    }
+    std::unique_lock lock(m_mutex);
+    m_requested = true;
     m_wake.notify_one();
+    if (m_wakeHook) {
+        const unsigned before = m_wakeHooksRun;
+        m_idle.wait(lock, [this, before] { return m_wakeHooksRun != before; });
+    }
 }
 
 void MyThread::waitUntilIdle()
@@ -59,6 +61,12 @@ void MyThread::setAfterLoadHook(std::function<void()> hook)
     m_afterLoadHook = std::move(hook);
 }
 
+void MyThread::setWakeHook(std::function<void()> hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_wakeHook = std::move(hook);
+}
+
 void MyThread::run()
 {
     pthread_setname_np(pthread_self(), "Bild_laden");
@@ -71,6 +79,11 @@ void MyThread::run()
         m_wake.wait(lock, [this] { return m_requested; });
         m_requested = false;
         m_loading = true;
+        if (m_wakeHook) {
+            m_wakeHook();
+            ++m_wakeHooksRun;
+            m_idle.notify_all();
+        }
         const std::function<void()> afterLoad = m_afterLoadHook;
         lock.unlock();
 

@@ -15,6 +15,10 @@ public:
 
     // Test seam: runs on the loader thread after each load, before it goes back to waiting.
     void setAfterLoadHook(std::function<void()> hook);
+    // Test seam: runs on the loader thread when a request has woken it, before it reads
+    // activeBitmap and pendingFrame. While one is set, resume() returns only after it has run,
+    // so it sees the shared state exactly as the request left it.
+    void setWakeHook(std::function<void()> hook);
 
 private:
     void run();
@@ -26,6 +30,8 @@ private:
     bool m_loading = false;
     bool m_started = false;
     std::function<void()> m_afterLoadHook;
+    std::function<void()> m_wakeHook;
+    unsigned m_wakeHooksRun = 0;
 };
 
 extern MyThread *loaderThread;

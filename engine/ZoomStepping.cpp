@@ -174,3 +174,18 @@ void startZoomDirection(bool zoomIn)
     timer.setInterval(1000 / std::max(1, ZoomState.frameRate));
     timer.start();
 }
+
+void reserveLoad()
+{
+    // Once nextReady is true the inactive bitmap already holds pendingFrame.
+    if (ZoomState.nextReady.load(std::memory_order_acquire))
+        return;
+    // A load the loader has begun is finished first; a request it has not begun yet is dropped
+    // there and done here, and must then be published, or the zoom would hold at the next
+    // keyframe boundary for good.
+    waitForLoader();
+    if (ZoomState.nextReady.load(std::memory_order_acquire))
+        return;
+    LoadKeyframe(inactiveLetter(), pendingFrame.load());
+    ZoomState.nextReady.store(true, std::memory_order_release);
+}

@@ -35,7 +35,7 @@ constexpr int smallButtonWidth = 34;
 const QRgb keyColour = qRgb(0, 255, 0);   // casing pixels of this colour are see-through
 }
 
-TfmMonitor::TfmMonitor(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TfmMonitor::TfmMonitor(QWidget *parent) try : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     fmMonitor = this;
     setObjectName(QStringLiteral("fmMonitor"));
@@ -72,10 +72,12 @@ TfmMonitor::TfmMonitor(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
         m_disabledLooks.insert(button, look);
     }
     bfFaktor3 = makeLabel(QStringLiteral("bfFaktor3"), 352, 565, QString());
-    sdSave = new SaveDialog(this);
 
     connectHandlers();
     showCasing(ZoomState.viewWidth);
+} catch (...) {
+    // A window that failed to build must not be reachable; the error goes on to the caller.
+    fmMonitor = nullptr;
 }
 
 TfmMonitor::~TfmMonitor() = default;
@@ -129,7 +131,17 @@ void TfmMonitor::connectHandlers()
     connect(bsRepead, &PictureControl::clicked, this, &TfmMonitor::bsRepeadClick);
     connect(bsSize, &PictureControl::clicked, this, &TfmMonitor::bsSizeClick);
     connect(bsClose, &PictureControl::clicked, this, &TfmMonitor::bsCloseClick);
-    sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
+}
+
+SaveDialog *TfmMonitor::saveDialog()
+{
+    // Built on first use: a file dialog takes longer to build than everything else the player
+    // shows at start.
+    if (!sdSave) {
+        sdSave = new SaveDialog(this);
+        sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
+    }
+    return sdSave;
 }
 
 void TfmMonitor::showCasing(int id)
@@ -307,7 +319,7 @@ void TfmMonitor::bsInfoClick()
 void TfmMonitor::bsSaveClick()
 {
     // Whether the user confirmed is of no interest here: the work is done on confirmation.
-    sdSave->exec();
+    saveDialog()->exec();
 }
 
 void TfmMonitor::sdSaveCanClose(bool &canClose)

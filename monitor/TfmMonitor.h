@@ -23,7 +23,10 @@ public:
     PictureControl *bsZumEnde = nullptr, *bsPause = nullptr;
     PictureControl *bsZumAnfangD = nullptr, *bsRueckwaertsD = nullptr, *bsVorwaertsD = nullptr;
     PictureControl *bsZumEndeD = nullptr, *bsPauseD = nullptr;
-    SaveDialog *sdSave = nullptr;
+    SaveDialog *sdSave = nullptr;   // built by saveDialog()
+
+    // The save dialog, built when it is first needed.
+    SaveDialog *saveDialog();
 
     // Loads casing picture `id` (440, 640 or 800) into casingBitmap, shows it in imgMonitor,
     // sizes imgMonitor and the window to it and rebuilds the colour-key mask.

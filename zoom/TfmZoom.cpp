@@ -1,6 +1,5 @@
 #include "TfmZoom.h"
 #include "DialogStacking.h"
-#include "KeyframeStore.h"
 #include "MyTImage.h"
 #include "MyThread.h"
 #include "PictureControl.h"
@@ -28,7 +27,7 @@
 
 TfmZoom *fmZoom = nullptr;
 
-TfmZoom::TfmZoom(QWidget *parent)
+TfmZoom::TfmZoom(QWidget *parent) try
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     fmZoom = this;
@@ -78,6 +77,11 @@ TfmZoom::TfmZoom(QWidget *parent)
     fmMonitor->bsZumEndeD->raise();
 
     move(fmMonitor->x() + monitorOffsetX, fmMonitor->y() + monitorOffsetY);
+} catch (...) {
+    // A window that failed to build must not be reachable: the error report that follows runs
+    // the event loop. There is only ever this one zoom window and its host. The error goes on.
+    fmZoom = nullptr;
+    zoomHost = nullptr;
 }
 
 TfmZoom::~TfmZoom()
@@ -210,9 +214,7 @@ void TfmZoom::zgZoomOutTimer()
 void TfmZoom::zgReserveTimer()
 {
     // Loads on the GUI thread what the loader would; never while the loader writes a bitmap.
-    if (loaderThread)
-        loaderThread->waitUntilIdle();
-    LoadKeyframe(inactiveLetter(), pendingFrame.load());
+    reserveLoad();
 }
 
 // ---- Web page -------------------------------------------------------------------------------
