@@ -32,10 +32,12 @@ run:
 test: build
 	@scripts/run-tests $(BUILD)
 
-# Figures for BENCHMARKS.md: renderer, decoder against tjbench, a whole zoom run, start-up.
+# Figures for BENCHMARKS.md: renderer, decoder against tjbench, a whole zoom run, start-up,
+# the casing-picture offset during drags.
 bench: build
 	@$(BUILD)/bench/engine/tf_engine_bench
 	@$(BUILD)/bench/startup/tf_startup_bench 10
+	@$(BUILD)/bench/drag/tf_drag_bench 8
 
 keyframes: deps
 	@scripts/make-keyframes

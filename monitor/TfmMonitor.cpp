@@ -224,7 +224,7 @@ void TfmMonitor::raiseZoomWindow()
 {
     QWidget *zoom = m_zoomPanels ? m_zoomPanels->zoomWindow() : nullptr;
     if (zoom && zoom->isVisible())
-        zoom->raise();
+        m_zoomPanels->raiseAboveCasing();
 }
 
 void TfmMonitor::FormShow()

@@ -1,12 +1,16 @@
 #include "TfmZoom.h"
+#include "DialogStacking.h"
 #include "MyTImage.h"
 #include "MyThread.h"
 #include "TfmMonitor.h"
 #include "Transport.h"
+#include "WindowPair.h"
+#include "X11Windows.h"
 #include "ZoomState.h"
 #include "ZoomStepping.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
@@ -31,6 +35,10 @@ TfmZoom::TfmZoom(QWidget *parent) try
 
     // Window properties of the stored layout.
     setObjectName(QStringLiteral("fmZoom"));
+    m_pair = new WindowPair(this, fmMonitor, QPoint(monitorOffsetX, monitorOffsetY));
+    // In full screen the casing is hidden and keeps its place for the way back.
+    m_pair->casingTakesPart = [this] { return !m_fullScreen; };
+    m_stacking = new DialogStacking(this, fmMonitor);
     setWindowTitle(QStringLiteral("Tiefenflug"));
     setFixedSize(ZoomState.viewWidth, ZoomState.viewHeight);
     move(monitorOffsetX, monitorOffsetY);
@@ -255,7 +263,7 @@ void TfmZoom::webheim1Click()
     const bool opened = m_urlOpener ? m_urlOpener(address) : QDesktopServices::openUrl(address);
     if (!opened) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Fehler"),
-                        QStringLiteral("Fehler beim starten Ihres Standart-Browsers"),
+                        QStringLiteral("Fehler beim Starten Ihres Standard-Browsers"),
                         QMessageBox::Ok, this);
         box.exec();
         return;
@@ -277,21 +285,24 @@ void TfmZoom::bfLinkClick()
 
 void TfmZoom::FormConstrainedResize()
 {
-    // In full screen the casing is hidden and keeps its place for the way back.
-    if (fmMonitor && !m_fullScreen)
-        fmMonitor->move(x() - monitorOffsetX, y() - monitorOffsetY);
+    if (m_pair)
+        m_pair->zoomPlaced();
 }
 
 void TfmZoom::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    FormConstrainedResize();
+    // Places the program gives take the casing along at once; places that the window system
+    // reports are checked against each other by the window pair.
+    if (!event->spontaneous())
+        FormConstrainedResize();
 }
 
 void TfmZoom::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    FormConstrainedResize();
+    if (!event->spontaneous())
+        FormConstrainedResize();
     if (m_fullScreen)   // another screen resolution: the picture and the bars anew
         layOutView();
 }
@@ -305,11 +316,11 @@ void TfmZoom::mousePressEvent(QMouseEvent *event)
         return;
     }
     event->accept();
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;   // the window manager moves the window; moveEvent brings the monitor along
-    // Without a window manager the window follows the pointer itself.
-    m_dragging = true;
     m_dragGrabOffset = event->globalPosition().toPoint() - pos();
+    // The window manager moves the window; the window pair brings the casing along.
+    m_systemMove = windowHandle() && windowHandle()->startSystemMove();
+    // Without a window manager the window follows the pointer itself.
+    m_dragging = !m_systemMove;
 }
 
 void TfmZoom::mouseMoveEvent(QMouseEvent *event)
@@ -326,13 +337,31 @@ void TfmZoom::mouseMoveEvent(QMouseEvent *event)
 
 void TfmZoom::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_dragging && event->button() == Qt::LeftButton) {
-        m_dragging = false;
-        FormConstrainedResize();
-        event->accept();
+    if (event->button() != Qt::LeftButton || !(m_dragging || m_systemMove)) {
+        QWidget::mouseReleaseEvent(event);
         return;
     }
-    QWidget::mouseReleaseEvent(event);
+    // The release reaches this window only while the window manager has not taken the pointer
+    // yet (a click or a tap, pressed and released at once): its move would begin with the
+    // button already up and glue the window to the pointer. It is called off.
+    if (m_systemMove)
+        X11Windows::cancelMove(this);
+    m_dragging = m_systemMove = false;
+    event->accept();
+}
+
+void TfmZoom::raiseAboveCasing()
+{
+    if (m_stacking)
+        m_stacking->raiseZoom();
+    else
+        raise();
+}
+
+void TfmZoom::closeInfoPanel()
+{
+    shBackground->hide();
+    gbInfo->hide();
 }
 
 void TfmZoom::showEvent(QShowEvent *event)
@@ -342,8 +371,9 @@ void TfmZoom::showEvent(QShowEvent *event)
     // one, being shown after the monitor window keeps it on top.
     if (windowHandle() && fmMonitor && fmMonitor->windowHandle())
         windowHandle()->setTransientParent(fmMonitor->windowHandle());
-    raise();
-    activateWindow();
+    raiseAboveCasing();
+    if (!QApplication::activeModalWidget())
+        activateWindow();
 }
 
 void TfmZoom::closeEvent(QCloseEvent *event)
@@ -367,6 +397,11 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
             bfLinkClick();
             return true;
         }
+    } else if (watched == gbInfo && event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        // A click on the info panel closes it (the address on it opens the web page instead).
+        closeInfoPanel();
+        return true;
     } else if ((watched == gbSpeed || watched == gbInfo)
                && (event->type() == QEvent::MouseButtonPress
                    || event->type() == QEvent::MouseButtonDblClick)
@@ -387,12 +422,15 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
     } else if (watched == fmMonitor && event->type() == QEvent::KeyPress) {
         if (handlePlayerKey(static_cast<QKeyEvent *>(event)))
             return true;
+    } else if (watched == gbInfo && event->type() == QEvent::Show) {
+        gbInfo->setFocus();   // for Escape
+        activateWindow();
     } else if (watched == fmMonitor && event->type() == QEvent::WindowStateChange) {
         // Restoring the application from the task bar restores the monitor window, the only
         // one with an entry there: the zoom window comes back with it.
         if (!fmMonitor->isMinimized() && isMinimized()) {
             showNormal();
-            raise();
+            raiseAboveCasing();
         }
     }
     return QWidget::eventFilter(watched, event);

@@ -10,6 +10,7 @@
 #include <QWidget>
 #include <functional>
 
+class DialogStacking;
 class MyTImage;
 class QAction;
 class QActionGroup;
@@ -23,6 +24,7 @@ class QScrollBar;
 class QTextEdit;
 class QTimer;
 class QUrl;
+class WindowPair;
 
 class TfmZoom : public QWidget, public ZoomHost, public ZoomPanels
 {
@@ -95,6 +97,9 @@ public:
     using UrlOpener = std::function<bool(const QUrl &)>;
     void setUrlOpener(UrlOpener opener);   // an empty function restores the desktop's opener
 
+    // Raises the zoom window above the casing; an open modal dialog stays above both.
+    void raiseAboveCasing() override;
+
     // ZoomHost
     QImage &surfaceCanvas(int index) override;
     void sendSurfaceToBack(int index) override;
@@ -151,13 +156,17 @@ private:
     QRect pictureRect() const;    // where the picture lies in the window
     bool handlePlayerKey(QKeyEvent *event);   // Space, arrows, Home, End, Esc in full screen
     void showPointerAgain();
+    void closeInfoPanel();
 
     QActionGroup *m_sizeGroupMenue = nullptr;   // klein1, mittel1, gross1
     QActionGroup *m_sizeGroupAnzeige = nullptr; // klein2, mittel2, gross2
     QActionGroup *m_repeatGroup = nullptr;
     UrlOpener m_urlOpener;
-    QActionGroup *m_presentationGroup = nullptr;
+    WindowPair *m_pair = nullptr;          // the casing follows this window and the other way round
+    DialogStacking *m_stacking = nullptr;  // modal dialogs above this window
     bool m_dragging = false;      // a drag this window moves itself (no window manager)
+    bool m_systemMove = false;    // the window manager was asked to move the window
+    QActionGroup *m_presentationGroup = nullptr;
     bool m_fullScreen = false;
     bool m_sharpChosen = false;   // the presentation of the window, also while full screen
     QRect m_windowGeometry;       // the zoom window before full screen

@@ -238,6 +238,17 @@ void TfmZoom::buildInfoPanel()
     makeBlack(mmUeberschrift);
     setTextColour(mmUeberschrift, Qt::red);
     mmUeberschrift->setGeometry(8, 19, 426, 42);
+
+    // A click anywhere on the panel but the address closes it, and so does Escape, as it closes
+    // the speed panel: the text blocks let the clicks through to the panel.
+    for (QWidget *text : {static_cast<QWidget *>(mmInfo), static_cast<QWidget *>(mmUeberschrift)})
+        text->setAttribute(Qt::WA_TransparentForMouseEvents);
+    gbInfo->setFocusPolicy(Qt::ClickFocus);
+    auto *closeKey = new QAction(gbInfo);
+    closeKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    gbInfo->addAction(closeKey);
+    connect(closeKey, &QAction::triggered, this, &TfmZoom::closeInfoPanel);
 }
 
 void TfmZoom::sbZoomChange()
