@@ -1,6 +1,8 @@
 // The player started with --sharp --fullscreen on a screen that Qt scales by 2: the zoom picture
 // alone, 4:3 between black bars, drawn at the screen's full resolution; Esc brings the two
 // windows back to their places.
+#include "PlayerFixture.h"
+#include "PlayerLayout.h"
 #include "PlayerProcess.h"
 #include "XDesktop.h"
 #include "XvfbServer.h"
@@ -72,4 +74,34 @@ TEST(FullScreen, SharpFullScreenAtScaleTwoAndEscBack)
 
     desktop.key(QStringLiteral("alt+F4"));
     EXPECT_TRUE(player.waitForExit(5000));
+}
+
+// Under openbox: F11 on a picture dragged elsewhere gives the whole screen to the picture alone
+// (the casing hidden, not dragged along); Esc brings both windows back where they stood.
+class FullScreenUnderOpenbox : public PlayerFixture
+{
+protected:
+    FullScreenUnderOpenbox() { m_underWindowManager = true; }
+};
+
+TEST_F(FullScreenUnderOpenbox, F11ThenEscReturnsToTheDraggedPlaces)
+{
+    m_desktop->drag({300, 200}, {400, 260});
+    Windows before;
+    ASSERT_TRUE(waitUntil([&] {
+        before = windows();
+        return before.zoom.topLeft() != layout::zoomMittel.topLeft()
+            && before.zoom.topLeft() - before.monitor.topLeft() == layout::zoomOffset;
+    }, 3000));
+
+    m_desktop->key(QStringLiteral("F11"));
+    ASSERT_TRUE(waitUntil([&] {
+        const QList<XWindow> shown = m_desktop->visibleWindows(m_player->pid());
+        return shown.size() == 1 && shown.first().geometry == QRect(0, 0, 1280, 1024);
+    }, 5000)) << "no single window over the whole screen";
+
+    m_desktop->key(QStringLiteral("Escape"));
+    const Windows after = waitForWindows(before.monitor, before.zoom);
+    EXPECT_EQ(after.monitor, before.monitor);
+    EXPECT_EQ(after.zoom, before.zoom);
 }
