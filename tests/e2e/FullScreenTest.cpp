@@ -1,6 +1,6 @@
 // The player started with --sharp --fullscreen on a screen that Qt scales by 2: the zoom picture
 // alone, 4:3 between black bars, drawn at the screen's full resolution; Esc brings the two
-// windows back to their places. And full screen under openbox, back to where the windows were dragged.
+// windows back to their places. And under openbox: back to where the windows were dragged.
 #include "PlayerFixture.h"
 #include "PlayerLayout.h"
 #include "PlayerProcess.h"
