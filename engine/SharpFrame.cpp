@@ -51,6 +51,13 @@ void addFrame(std::vector<QRect> &rects, const QRect &outer, const QRect &inner)
     rects.push_back(QRect(inner.right() + 1, inner.top(), outer.right() - inner.right(), inner.height()));
 }
 
+// Drawn in bands of at most bandRows rows: with more spans than about 96, Qt's raster painter
+// hands each smooth-scaled draw to its thread pool and waits for it, which costs more than it
+// saves for the narrow feather strips (a 6 x 900 strip took twice as long) and, on a busy
+// machine, for the whole view too. Every pixel's source position depends only on `place`, so
+// the bands join without a trace.
+constexpr int bandRows = 64;
+
 void drawIn(QPainter &painter, const QImage &image, const QRectF &place, const std::vector<QRect> &rects,
             const QRect &visible)
 {
@@ -58,8 +65,10 @@ void drawIn(QPainter &painter, const QImage &image, const QRectF &place, const s
         const QRect clip = rect & visible;
         if (clip.isEmpty())
             continue;
-        painter.setClipRect(clip);
-        painter.drawImage(place, image);
+        for (int top = clip.top(); top <= clip.bottom(); top += bandRows) {
+            painter.setClipRect(QRect(clip.left(), top, clip.width(), std::min(bandRows, clip.bottom() + 1 - top)));
+            painter.drawImage(place, image);
+        }
     }
 }
 
