@@ -1,28 +1,43 @@
 # Tiefenflug: `make run` and `make test` install what is missing, build, and run.
 BUILD ?= build
 JOBS  ?= $(shell nproc)
+# Ninja prints one line per step and passes on the compiler's own warnings and errors. A build
+# folder configured before keeps the generator it has; if that is Make, it runs without the
+# "Entering directory" lines.
+GENERATOR := $(if $(wildcard $(BUILD)/CMakeCache.txt),,-G Ninja)
+MAKEFLAGS += --no-print-directory
 
-.PHONY: all deps build run test bench keyframes artwork package install clean
+.PHONY: all deps configure build run test bench keyframes artwork package install clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
-build: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+configure: deps
+	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+
+build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-run: build
+# Without a display there is nothing to show: say so before building anything. Then only the
+# player itself is built.
+run:
+	@scripts/run-player --check
+	@scripts/install-deps --build-only
+	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@cmake --build $(BUILD) -j$(JOBS) --target tiefenflug
 	@scripts/run-player $(BUILD)/app/tiefenflug
 
 test: build
 	@scripts/run-tests $(BUILD)
 
-# Figures for BENCHMARKS.md: renderer, decoder against tjbench, a whole zoom run, start-up.
+# Figures for BENCHMARKS.md: renderer, decoder against tjbench, a whole zoom run, start-up,
+# the casing-picture offset during drags.
 bench: build
 	@$(BUILD)/bench/engine/tf_engine_bench
 	@$(BUILD)/bench/startup/tf_startup_bench 10
+	@$(BUILD)/bench/drag/tf_drag_bench 8
 
 keyframes: deps
 	@scripts/make-keyframes

@@ -1,12 +1,25 @@
 #pragma once
 
+#include "CommandLine.h"
+
+class Application;
+
 // The unit start steps, run once before the application object exists.
 void runUnitStartSteps();
 
-// Builds the monitor window first (it becomes the main window, fmMonitor), then the zoom window
-// (fmZoom: start card shown, placed at +32/+24), and shows them. Raises what a constructor raises.
+// Builds and shows the monitor window first (it becomes the main window, fmMonitor), then builds
+// the zoom window (fmZoom: start card shown, placed at +32/+24) and shows it above the casing.
+// Raises what a constructor raises.
 void createPlayerWindows();
+
+// The presentation and full screen the command line asks for, on the windows just built.
+void applyPlayerOptions(const PlayerOptions &options);
 
 // Builds the monitor window (the main window) and then the zoom window, shows them and runs the
 // message loop. A failure while a window is built shows one error report and ends with 0.
 int runPlayer(int &argc, char **argv);
+
+// runPlayer's work once the application object exists: builds and shows both windows, applies the
+// command line's options and runs the message loop; a failure while a window is built shows one
+// error report. Returns 0.
+int showPlayer(Application &app, const PlayerOptions &options = {});

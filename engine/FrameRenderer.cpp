@@ -1,4 +1,5 @@
 #include "FrameRenderer.h"
+#include "SharpFrame.h"
 #include "StretchCopy.h"
 #include "ZoomHost.h"
 #include "ZoomState.h"
@@ -37,9 +38,12 @@ void RenderFrame()
     zs.frontImage = zs.frontImage + 1 > 1 ? 0 : zs.frontImage + 1;
 
     const QImage &keyframe = keyframeBitmap(zs.activeBitmap.load(std::memory_order_relaxed));
-    stretchCopy(keyframe, QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()),
-                zoomHost->surfaceCanvas(zs.frontImage),
-                QRect(targetRect.left, targetRect.top, targetRect.width(), targetRect.height()));
+    if (sharpPresentation())
+        renderSharpView(zoomHost->sharpCanvas(zs.frontImage), zoomHost->sharpRegionWidth());
+    else
+        stretchCopy(keyframe, QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()),
+                    zoomHost->surfaceCanvas(zs.frontImage),
+                    QRect(targetRect.left, targetRect.top, targetRect.width(), targetRect.height()));
     zoomHost->repaintSurface(zs.frontImage);
 
     zoomHost->showZoomFactor(zoomFactorDigits(zs.totalZoom), zoomFactorWords(zs.totalZoom));

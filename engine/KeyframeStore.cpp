@@ -22,10 +22,15 @@ QByteArray keyframeBytes(int number)
     return ResourceStream(number).bytes();
 }
 
-void LoadKeyframe(char letter, int number)
+void decodeKeyframe(int number, QImage &target)
 {
     const QByteArray data = keyframeBytes(number);
     JpegImage jpeg;
-    jpeg.decodeInto(reinterpret_cast<const uchar *>(data.constData()), std::size_t(data.size()),
-                    keyframeBitmap(letter));
+    jpeg.decodeInto(reinterpret_cast<const uchar *>(data.constData()), std::size_t(data.size()), target);
+}
+
+void LoadKeyframe(char letter, int number)
+{
+    decodeKeyframe(number, keyframeBitmap(letter));
+    setBitmapKeyframeNumber(letter, number);
 }

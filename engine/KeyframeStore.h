@@ -2,11 +2,15 @@
 #include <QByteArray>
 #include <functional>
 
+class QImage;
+
 // Fills keyframe bitmap 'A' (letter 'A') or 'B' (any other letter) with keyframe `number`
 // (1..63) decoded from the embedded JPEG data. Runs on the GUI thread and on the loader thread;
 // each call uses its own decoder. On failure the bitmap keeps its previous picture and
 // ToolkitError reaches the caller.
 void LoadKeyframe(char letter, int number);
+// Decodes keyframe `number` into `target` (any thread, its own decoder; same failure rules).
+void decodeKeyframe(int number, QImage &target);
 
 // Where keyframe bytes come from: the embedded resources, or a test's own data.
 // The returned bytes must stay valid and unchanged for the whole run.

@@ -1,5 +1,7 @@
 #include "MyThread.h"
 #include "KeyframeStore.h"
+#include "SharpFrame.h"
+#include "SharpLayers.h"
 #include "ZoomState.h"
 
 #include <pthread.h>
@@ -37,11 +39,13 @@ MyThread::MyThread(bool createSuspended)
 
 void MyThread::resume()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_requested = true;
-    }
+    std::unique_lock lock(m_mutex);
+    m_requested = true;
     m_wake.notify_one();
+    if (m_wakeHook) {
+        const unsigned before = m_wakeHooksRun;
+        m_idle.wait(lock, [this, before] { return m_wakeHooksRun != before; });
+    }
 }
 
 void MyThread::waitUntilIdle()
@@ -53,10 +57,25 @@ void MyThread::waitUntilIdle()
     m_idle.wait(lock, [this] { return !m_loading; });
 }
 
+void MyThread::fillLayers()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_layersRequested = true;
+    }
+    m_wake.notify_one();
+}
+
 void MyThread::setAfterLoadHook(std::function<void()> hook)
 {
     std::lock_guard lock(m_mutex);
     m_afterLoadHook = std::move(hook);
+}
+
+void MyThread::setWakeHook(std::function<void()> hook)
+{
+    std::lock_guard lock(m_mutex);
+    m_wakeHook = std::move(hook);
 }
 
 void MyThread::run()
@@ -68,29 +87,67 @@ void MyThread::run()
     m_started = true;
     m_idle.notify_all();
     for (;;) {
-        m_wake.wait(lock, [this] { return m_requested; });
-        m_requested = false;
-        m_loading = true;
-        const std::function<void()> afterLoad = m_afterLoadHook;
-        lock.unlock();
-
-        // activeBitmap and pendingFrame were written before the request; the mutex makes them
-        // visible here.
-        const char letter = inactiveLetter();
-        const int number = pendingFrame.load();
-        try {
-            LoadKeyframe(letter, number);
-            // Publishes the finished bitmap to the GUI thread, which reads nextReady with acquire.
-            ZoomState.nextReady.store(true, std::memory_order_release);
-        } catch (...) {
-            // Undecodable data: nextReady stays false, so the zoom holds at the next keyframe
-            // boundary; the loader stays ready for the next request.
+        m_wake.wait(lock, [this] { return m_requested || m_layersRequested; });
+        if (m_requested) {
+            m_requested = false;
+            m_loading = true;
+            if (m_wakeHook) {
+                m_wakeHook();
+                ++m_wakeHooksRun;
+                m_idle.notify_all();
+            }
+            const std::function<void()> afterLoad = m_afterLoadHook;
+            lock.unlock();
+            loadPending();
+            if (afterLoad)
+                afterLoad();
+            lock.lock();
+            m_loading = false;
+            m_idle.notify_all();
+            continue;   // a bitmap request made meanwhile comes before the layers
         }
-        if (afterLoad)
-            afterLoad();
-
+        m_layersRequested = false;
+        lock.unlock();
+        fillMissingLayers();
         lock.lock();
-        m_loading = false;
-        m_idle.notify_all();
+    }
+}
+
+void MyThread::loadPending()
+{
+    // activeBitmap and pendingFrame were written before the request; the mutex makes them
+    // visible here.
+    const char letter = inactiveLetter();
+    const int number = pendingFrame.load();
+    try {
+        // The sharp view usually has the keyframe decoded already: the bitmap shares it.
+        const KeyframeLayer layer = sharpPresentation() ? sharpLayers().layer(number) : KeyframeLayer();
+        if (layer.isNull()) {
+            LoadKeyframe(letter, number);
+        } else {
+            keyframeBitmap(letter) = layer.full;
+            setBitmapKeyframeNumber(letter, number);
+        }
+        // Publishes the finished bitmap to the GUI thread, which reads nextReady with acquire.
+        ZoomState.nextReady.store(true, std::memory_order_release);
+    } catch (...) {
+        // Undecodable data: nextReady stays false, so the zoom holds at the next keyframe
+        // boundary; the loader stays ready for the next request.
+    }
+}
+
+void MyThread::fillMissingLayers()
+{
+    for (int number = sharpLayers().nextMissing(); number != 0; number = sharpLayers().nextMissing()) {
+        try {
+            sharpLayers().store(decodeLayer(number));
+        } catch (...) {
+            return;   // undecodable: the sharp view holds at that keyframe as the bitmap would
+        }
+        std::lock_guard lock(m_mutex);
+        if (m_requested) {
+            m_layersRequested = true;   // the bitmap first, then the rest
+            return;
+        }
     }
 }

@@ -1,3 +1,9 @@
 #include "ZoomHost.h"
+#include "ZoomState.h"
 
 ZoomHost *zoomHost = nullptr;
+
+double ZoomHost::sharpRegionWidth() const
+{
+    return ZoomState.viewWidth;
+}

@@ -16,6 +16,10 @@ public:
     virtual void sendSurfaceToBack(int index) = 0;
     virtual void bringSurfaceToFront(int index) = 0;
     virtual void repaintSurface(int index) = 0;       // synchronous: on screen when it returns
+    // The sharp view's canvas of surface 0 or 1: the picture at the screen's device resolution.
+    virtual QImage &sharpCanvas(int index) = 0;
+    // Keyframe pixels across the sharp view at scale 1: the view width, or 800 in full screen.
+    virtual double sharpRegionWidth() const;
 
     virtual void showZoomFactor(const QString &digits, const QString &words) = 0; // bfFaktor2/3
     virtual void setStillPictureLooks(bool atEnd) = 0; // transport looks after GoToStart/GoToEnd

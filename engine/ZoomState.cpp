@@ -5,6 +5,10 @@ ZoomStateRecord ZoomState;
 int currentFrame = 0;
 std::atomic<int> pendingFrame{0};
 
+namespace {
+std::atomic<int> keyframeNumbers[2] = {0, 0};   // held by bitmap A and bitmap B
+}
+
 void zoomUnitStart()
 {
     ZoomState.bitmapA = QImage();
@@ -28,4 +32,14 @@ QImage &keyframeBitmap(char letter)
 char inactiveLetter()
 {
     return ZoomState.activeBitmap.load() == 'A' ? 'B' : 'A';
+}
+
+int bitmapKeyframeNumber(char letter)
+{
+    return keyframeNumbers[letter == 'A' ? 0 : 1].load();
+}
+
+void setBitmapKeyframeNumber(char letter, int number)
+{
+    keyframeNumbers[letter == 'A' ? 0 : 1].store(number);
 }

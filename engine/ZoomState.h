@@ -42,3 +42,7 @@ void zoomUnitEnd();
 QImage &keyframeBitmap(char letter);
 // The letter of the bitmap that activeBitmap does not name.
 char inactiveLetter();
+// The keyframe number a bitmap holds (0 before its first load); written by LoadKeyframe and
+// whoever fills a bitmap otherwise.
+int bitmapKeyframeNumber(char letter);
+void setBitmapKeyframeNumber(char letter, int number);

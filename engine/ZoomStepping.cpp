@@ -2,6 +2,8 @@
 #include "FrameRenderer.h"
 #include "KeyframeStore.h"
 #include "MyThread.h"
+#include "SharpFrame.h"
+#include "SharpLayers.h"
 #include "ZoomHost.h"
 #include "ZoomState.h"
 
@@ -30,12 +32,25 @@ void waitForLoader()
         loaderThread->waitUntilIdle();
 }
 
+// A bitmap from the sharp view's decoded keyframes where it has it, else decoded here.
+void fillBitmap(char letter, int number)
+{
+    const KeyframeLayer layer = sharpPresentation() ? sharpLayers().layer(number) : KeyframeLayer();
+    if (layer.isNull()) {
+        LoadKeyframe(letter, number);
+        return;
+    }
+    keyframeBitmap(letter) = layer.full;
+    setBitmapKeyframeNumber(letter, number);
+}
+
 // Afterwards both bitmaps hold what was loaded here and the inactive one counts as ready.
 void loadBothBitmaps(int frameA, int frameB)
 {
-    LoadKeyframe('A', frameA);
-    LoadKeyframe('B', frameB);
+    fillBitmap('A', frameA);
+    fillBitmap('B', frameB);
     ZoomState.nextReady.store(true, std::memory_order_release);
+    keepSharpLayersAround(bitmapKeyframeNumber('A'));
 }
 
 // Swap to the keyframe the loader prepared and ask it for the next one. The order is binding:
@@ -48,6 +63,13 @@ void swapBitmaps(int nextPending)
     if (!loaderThread)
         loaderThread = new MyThread(true);
     loaderThread->resume();
+    keepSharpLayersAround(currentFrame);
+}
+
+// A swap needs the next bitmap and, in the sharp view, the deeper keyframes of the next frame.
+bool readyToSwapTo(int frame)
+{
+    return ZoomState.nextReady.load(std::memory_order_acquire) && sharpLayersReady(frame);
 }
 
 void showStillPicture(bool atEnd, int frameA, int frameB, int frame, long double totalZoom)
@@ -84,7 +106,7 @@ void zoomInTick()
     const double before = zs.scale;
     zs.scale = zs.scale * zs.stepFactor;
     if (zs.scale > 2.0) {
-        if (!zs.nextReady.load(std::memory_order_acquire)) {
+        if (!readyToSwapTo(currentFrame + 1)) {
             // Refused: the next keyframe is not decoded yet. Nothing is drawn; the next tick
             // tries again. The old value is restored exactly (a division could be an ulp off).
             zs.scale = before;
@@ -121,7 +143,7 @@ void zoomOutTick()
     const double before = zs.scale;
     zs.scale = zs.scale / zs.stepFactor;
     if (zs.scale < 1.0) {
-        if (!zs.nextReady.load(std::memory_order_acquire)) {
+        if (!readyToSwapTo(currentFrame - 1)) {
             zs.scale = before;
             return;
         }
@@ -173,4 +195,19 @@ void startZoomDirection(bool zoomIn)
     QTimer &timer = zoomIn ? zoomHost->zoomInTimer() : zoomHost->zoomOutTimer();
     timer.setInterval(1000 / std::max(1, ZoomState.frameRate));
     timer.start();
+}
+
+void reserveLoad()
+{
+    // Once nextReady is true the inactive bitmap already holds pendingFrame.
+    if (ZoomState.nextReady.load(std::memory_order_acquire))
+        return;
+    // A load the loader has begun is finished first; a request it has not begun yet is dropped
+    // there and done here, and must then be published, or the zoom would hold at the next
+    // keyframe boundary for good.
+    waitForLoader();
+    if (ZoomState.nextReady.load(std::memory_order_acquire))
+        return;
+    LoadKeyframe(inactiveLetter(), pendingFrame.load());
+    ZoomState.nextReady.store(true, std::memory_order_release);
 }

@@ -12,3 +12,7 @@ void zoomOutTick();        // one tick of zgZoomOut
 void startZoomDirection(bool zoomIn);
 // Whether a direction can start from currentFrame: its neighbour keyframe lies within 1..63.
 bool canStartZoomDirection(bool zoomIn);
+// The zgReserve timer's work: loads keyframe pendingFrame into the inactive bitmap on the GUI
+// thread unless it is there already, taking over a request the loader has not begun, and sets
+// nextReady. Never overlaps a background load.
+void reserveLoad();

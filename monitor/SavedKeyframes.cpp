@@ -17,10 +17,13 @@ static ToolkitError cannotCreate(const QString &path)
 }
 
 // Writes `data` to a temporary file beside `path` and renames it over `path` when it is
-// complete: an existing file stays as it was until then.
+// complete: an existing file stays as it was until then. Where no temporary file can be made
+// there (a read-only folder whose files are writable, or a symlink to such a file), the
+// existing file is truncated and written in place, as any program that saves into it would.
 static void writeWholeFile(const QString &path, const QByteArray &data)
 {
     QSaveFile file(path);
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw cannotCreate(path);
     if (file.write(data) != data.size())

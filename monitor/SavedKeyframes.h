@@ -20,6 +20,7 @@ QString savedKeyframePath(const QString &folder, const SavedKeyframe &row);
 
 // Creates the directory `folder` (one level; failure is ignored) and writes the embedded bytes
 // of every row into it, in table order. Each file is replaced only once it is complete, so a
-// failure never leaves a partial file nor destroys one saved before. Raises ToolkitError
+// failure never leaves a partial file nor destroys one saved before; only in a folder where no
+// new file can be made is an existing, writable file written in place. Raises ToolkitError
 // "Datei <path> kann nicht erstellt werden" or "Stream-Schreibfehler" and stops at that row.
 void saveKeyframes(const QString &folder);

@@ -4,19 +4,14 @@
 #include "ResourceStream.h"
 #include "SaveDialog.h"
 #include "SavedKeyframes.h"
-#include "TfmZoom.h"
+#include "ZoomPanels.h"
 #include "ZoomState.h"
-#include "ZoomStepping.h"
 
 #include <QBitmap>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QContextMenuEvent>
 #include <QCursor>
-#include <QGroupBox>
 #include <QLabel>
-#include <QMenu>
-#include <QScrollBar>
 #include <QTimer>
 
 TfmMonitor *fmMonitor = nullptr;
@@ -35,7 +30,7 @@ constexpr int smallButtonWidth = 34;
 const QRgb keyColour = qRgb(0, 255, 0);   // casing pixels of this colour are see-through
 }
 
-TfmMonitor::TfmMonitor(QWidget *parent) : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
+TfmMonitor::TfmMonitor(QWidget *parent) try : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
 {
     fmMonitor = this;
     setObjectName(QStringLiteral("fmMonitor"));
@@ -72,13 +67,26 @@ TfmMonitor::TfmMonitor(QWidget *parent) : QWidget(parent, Qt::Window | Qt::Frame
         m_disabledLooks.insert(button, look);
     }
     bfFaktor3 = makeLabel(QStringLiteral("bfFaktor3"), 352, 565, QString());
-    sdSave = new SaveDialog(this);
 
     connectHandlers();
     showCasing(ZoomState.viewWidth);
+    transport().setLooks(this);
+} catch (...) {
+    // A window that failed to build must not be reachable; the error goes on to the caller.
+    fmMonitor = nullptr;
 }
 
-TfmMonitor::~TfmMonitor() = default;
+TfmMonitor::~TfmMonitor()
+{
+    transport().setLooks(nullptr);
+    if (fmMonitor == this)
+        fmMonitor = nullptr;
+}
+
+void TfmMonitor::setZoomPanels(ZoomPanels *panels)
+{
+    m_zoomPanels = panels;
+}
 
 PictureControl *TfmMonitor::makePicture(const QString &name, int left, int top, int width, int height)
 {
@@ -129,7 +137,17 @@ void TfmMonitor::connectHandlers()
     connect(bsRepead, &PictureControl::clicked, this, &TfmMonitor::bsRepeadClick);
     connect(bsSize, &PictureControl::clicked, this, &TfmMonitor::bsSizeClick);
     connect(bsClose, &PictureControl::clicked, this, &TfmMonitor::bsCloseClick);
-    sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
+}
+
+SaveDialog *TfmMonitor::saveDialog()
+{
+    // Built on first use: a file dialog takes longer to build than everything else the player
+    // shows at start.
+    if (!sdSave) {
+        sdSave = new SaveDialog(this);
+        sdSave->onCanClose = [this](bool &canClose) { sdSaveCanClose(canClose); };
+    }
+    return sdSave;
 }
 
 void TfmMonitor::showCasing(int id)
@@ -152,37 +170,68 @@ void TfmMonitor::setPairLook(PictureControl *button, bool normal)
         look->setVisible(!normal);
 }
 
-void TfmMonitor::hideZoomPanels()
+void TfmMonitor::showPlaybackLooks(PlaybackLooks looks)
 {
-    fmZoom->gbInfo->hide();
-    fmZoom->shBackground->hide();
-    fmZoom->gbSpeed->hide();
+    // Each state sets the pairs in the order the casing always has.
+    switch (looks) {
+    case PlaybackLooks::Launch:
+        // Right after launch the to-end pair looks disabled although its button is enabled.
+        bsZumEndeD->show();
+        bsZumEndeD->raise();
+        break;
+    case PlaybackLooks::AtStart:
+    case PlaybackLooks::AtEnd: {
+        const bool atEnd = looks == PlaybackLooks::AtEnd;
+        setPairLook(bsZumAnfang, atEnd);
+        setPairLook(bsRueckwaerts, atEnd);
+        setPairLook(bsPause, false);
+        setPairLook(bsVorwaerts, !atEnd);
+        setPairLook(bsZumEnde, !atEnd);
+        break;
+    }
+    case PlaybackLooks::ZoomingIn:
+    case PlaybackLooks::ZoomingOut: {
+        const bool zoomIn = looks == PlaybackLooks::ZoomingIn;
+        setPairLook(bsPause, true);
+        setPairLook(zoomIn ? bsVorwaerts : bsRueckwaerts, false);
+        setPairLook(bsZumAnfang, false);
+        setPairLook(bsZumEnde, false);
+        setPairLook(zoomIn ? bsRueckwaerts : bsVorwaerts, false);
+        break;
+    }
+    case PlaybackLooks::Paused:
+        setPairLook(bsVorwaerts, true);
+        setPairLook(bsRueckwaerts, true);
+        setPairLook(bsZumAnfang, true);
+        setPairLook(bsZumEnde, true);
+        setPairLook(bsPause, false);
+        break;
+    }
 }
 
-void TfmMonitor::showZoomBackground()
+bool TfmMonitor::pauseEnabled() const
 {
-    fmZoom->shBackground->show();
-    fmZoom->shBackground->raise();   // in front of the display surfaces
+    return bsPause->isEnabled();
 }
 
-// A panel lies above the black background.
-void TfmMonitor::showZoomPanel(QWidget *panel)
+void TfmMonitor::showZoomFactor(const QString &digits, const QString &words)
 {
-    panel->show();
-    panel->raise();
+    bfFaktor2->setText(digits);
+    bfFaktor3->setText(words);
 }
 
 void TfmMonitor::raiseZoomWindow()
 {
-    if (fmZoom && fmZoom->isVisible())
-        fmZoom->raise();
+    QWidget *zoom = m_zoomPanels ? m_zoomPanels->zoomWindow() : nullptr;
+    if (zoom && zoom->isVisible())
+        m_zoomPanels->raiseAboveCasing();
 }
 
 void TfmMonitor::FormShow()
 {
-    if (!fmZoom)
+    if (!m_zoomPanels)
         return;
-    fmZoom->show();
+    m_zoomPanels->zoomWindow()->show();
     raiseZoomWindow();
     // The monitor window itself is mapped only after its show event: raise the zoom window
     // again once that has happened, or it would end up below the casing.
@@ -204,8 +253,8 @@ bool TfmMonitor::event(QEvent *event)
 
 void TfmMonitor::contextMenuEvent(QContextMenuEvent *event)
 {
-    if (fmZoom)
-        fmZoom->pmMenue->popup(event->globalPos());
+    if (m_zoomPanels)
+        m_zoomPanels->popUpContextMenu(event->globalPos());
 }
 
 void TfmMonitor::closeEvent(QCloseEvent *event)
@@ -215,53 +264,30 @@ void TfmMonitor::closeEvent(QCloseEvent *event)
     exitProgram();
 }
 
+// The transport buttons reach playback through the transport, as the keys and menus do.
 void TfmMonitor::bsZumAnfangClick()
 {
-    hideZoomPanels();
-    GoToStart();
+    transport().toStart();
 }
 
 void TfmMonitor::bsZumEndeClick()
 {
-    hideZoomPanels();
-    GoToEnd();
-}
-
-void TfmMonitor::startDirection(bool zoomIn)
-{
-    // Paused on the end card there is no keyframe beyond it (nor one before the start card):
-    // the click does nothing.
-    if (!canStartZoomDirection(zoomIn))
-        return;
-    hideZoomPanels();
-    setPairLook(bsPause, true);
-    setPairLook(zoomIn ? bsVorwaerts : bsRueckwaerts, false);
-    setPairLook(bsZumAnfang, false);
-    setPairLook(bsZumEnde, false);
-    setPairLook(zoomIn ? bsRueckwaerts : bsVorwaerts, false);
-    startZoomDirection(zoomIn);
+    transport().toEnd();
 }
 
 void TfmMonitor::bsVorwaertsClick()
 {
-    startDirection(true);
+    transport().forward();
 }
 
 void TfmMonitor::bsRueckwaertsClick()
 {
-    startDirection(false);
+    transport().backward();
 }
 
 void TfmMonitor::bsPauseClick()
 {
-    hideZoomPanels();
-    fmZoom->zgZoomIn->stop();
-    fmZoom->zgZoomOut->stop();
-    setPairLook(bsVorwaerts, true);
-    setPairLook(bsRueckwaerts, true);
-    setPairLook(bsZumAnfang, true);
-    setPairLook(bsZumEnde, true);
-    setPairLook(bsPause, false);
+    transport().pause();
 }
 
 void TfmMonitor::bsCloseClick()
@@ -271,43 +297,38 @@ void TfmMonitor::bsCloseClick()
 
 void TfmMonitor::bsSizeClick()
 {
-    fmZoom->pmAnzeige->popup(QCursor::pos());
+    if (m_zoomPanels)
+        m_zoomPanels->popUpSizeMenu(QCursor::pos());
 }
 
 void TfmMonitor::bsRepeadClick()
 {
-    fmZoom->pmRepead->popup(QCursor::pos());
+    if (m_zoomPanels)
+        m_zoomPanels->popUpRepeatMenu(QCursor::pos());
 }
 
 void TfmMonitor::bsWWWClick()
 {
-    fmZoom->webheim1Click();
+    if (m_zoomPanels)
+        m_zoomPanels->openWebPage();
 }
 
 void TfmMonitor::bsSpeedClick()
 {
-    fmZoom->sbZoom->setValue(ZoomState.speedPosition);
-    fmZoom->cbFramerate->setCurrentIndex(ZoomState.frameRateIndex);
-    fmZoom->gbInfo->hide();
-    if (bsPause->isEnabled())   // the zoom is running
-        bsPauseClick();
-    showZoomBackground();
-    showZoomPanel(fmZoom->gbSpeed);
+    if (m_zoomPanels)
+        m_zoomPanels->openSpeedPanel();
 }
 
 void TfmMonitor::bsInfoClick()
 {
-    if (bsPause->isEnabled())
-        bsPauseClick();
-    showZoomBackground();
-    fmZoom->gbSpeed->hide();
-    showZoomPanel(fmZoom->gbInfo);
+    if (m_zoomPanels)
+        m_zoomPanels->openInfoPanel();
 }
 
 void TfmMonitor::bsSaveClick()
 {
     // Whether the user confirmed is of no interest here: the work is done on confirmation.
-    sdSave->exec();
+    saveDialog()->exec();
 }
 
 void TfmMonitor::sdSaveCanClose(bool &canClose)

@@ -2,14 +2,17 @@
 // The monitor window, the application's main window: a borderless picture of a monitor casing
 // with see-through rounded corners, the transport and function buttons, and the three-line
 // zoom-factor read-out. The button looks plus the running zoom timer are the playback state.
+#include "Transport.h"
+
 #include <QHash>
 #include <QWidget>
 
 class PictureControl;
 class QLabel;
 class SaveDialog;
+class ZoomPanels;
 
-class TfmMonitor : public QWidget
+class TfmMonitor : public QWidget, public TransportLooks
 {
 public:
     explicit TfmMonitor(QWidget *parent = nullptr);
@@ -23,11 +26,28 @@ public:
     PictureControl *bsZumEnde = nullptr, *bsPause = nullptr;
     PictureControl *bsZumAnfangD = nullptr, *bsRueckwaertsD = nullptr, *bsVorwaertsD = nullptr;
     PictureControl *bsZumEndeD = nullptr, *bsPauseD = nullptr;
-    SaveDialog *sdSave = nullptr;
+    SaveDialog *sdSave = nullptr;   // built by saveDialog()
+
+    // The save dialog, built when it is first needed.
+    SaveDialog *saveDialog();
 
     // Loads casing picture `id` (440, 640 or 800) into casingBitmap, shows it in imgMonitor,
     // sizes imgMonitor and the window to it and rebuilds the colour-key mask.
     void showCasing(int id);
+
+    // Lays out the casing for a display size (viewWidth 440, 640 or 800): its picture, the
+    // buttons and the read-out.
+    void showDisplaySize(int viewWidth);
+
+    // The zoom factor read-out, bfFaktor2 and bfFaktor3.
+    void showZoomFactor(const QString &digits, const QString &words);
+
+    // The zoom window's panels and menus, which the function buttons open.
+    void setZoomPanels(ZoomPanels *panels);
+
+    // TransportLooks
+    void showPlaybackLooks(PlaybackLooks looks) override;
+    bool pauseEnabled() const override;
 
     // Transport looks: a pair's normal look (button enabled, disabled image hidden) or its
     // disabled look (button disabled, disabled image shown above it, taking its clicks).
@@ -61,13 +81,10 @@ private:
     PictureControl *makeButton(const QString &name, int left, int top, int width);
     QLabel *makeLabel(const QString &name, int left, int top, const QString &text);
     void connectHandlers();
-    void hideZoomPanels();
-    void showZoomBackground();
-    void showZoomPanel(QWidget *panel);
     void raiseZoomWindow();
-    void startDirection(bool zoomIn);
 
     QHash<PictureControl *, PictureControl *> m_disabledLooks;   // button -> its D image
+    ZoomPanels *m_zoomPanels = nullptr;
 };
 
 extern TfmMonitor *fmMonitor;

@@ -1,6 +1,7 @@
 #pragma once
-// A display surface of the zoom window: an 800 x 600 canvas painted 1:1 at the window's top-left
-// corner. The window is smaller than the surface and clips it to the visible zoom view.
+// A display surface of the zoom window. In the original presentation: an 800 x 600 canvas
+// painted 1:1 at the window's top-left corner, the window clipping it to the visible view. In the
+// sharp one: a canvas of the picture's size in device pixels, painted over the picture's place.
 #include <QImage>
 #include <QWidget>
 
@@ -13,9 +14,17 @@ public:
     QImage &canvas();
     bool hasPicture() const { return !m_canvas.isNull(); }
 
+    // Switches between the presentations; `place` is the picture's place in the window.
+    void showSharp(bool sharp, const QRect &place);
+    bool isSharp() const { return m_sharp; }
+    // The sharp canvas, sized to the surface in device pixels.
+    QImage &sharpCanvas();
+
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QImage m_canvas;
+    QImage m_sharpCanvas;
+    bool m_sharp = false;
 };

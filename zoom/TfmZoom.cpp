@@ -1,13 +1,16 @@
 #include "TfmZoom.h"
-#include "KeyframeStore.h"
+#include "DialogStacking.h"
 #include "MyTImage.h"
 #include "MyThread.h"
-#include "PictureControl.h"
 #include "TfmMonitor.h"
+#include "Transport.h"
+#include "WindowPair.h"
+#include "X11Windows.h"
 #include "ZoomState.h"
 #include "ZoomStepping.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QCursor>
 #include <QDesktopServices>
@@ -24,7 +27,7 @@
 
 TfmZoom *fmZoom = nullptr;
 
-TfmZoom::TfmZoom(QWidget *parent)
+TfmZoom::TfmZoom(QWidget *parent) try
     : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
 {
     fmZoom = this;
@@ -32,6 +35,10 @@ TfmZoom::TfmZoom(QWidget *parent)
 
     // Window properties of the stored layout.
     setObjectName(QStringLiteral("fmZoom"));
+    m_pair = new WindowPair(this, fmMonitor, QPoint(monitorOffsetX, monitorOffsetY));
+    // In full screen the casing is hidden and keeps its place for the way back.
+    m_pair->casingTakesPart = [this] { return !m_fullScreen; };
+    m_stacking = new DialogStacking(this, fmMonitor);
     setWindowTitle(QStringLiteral("Tiefenflug"));
     setFixedSize(ZoomState.viewWidth, ZoomState.viewHeight);
     move(monitorOffsetX, monitorOffsetY);
@@ -40,6 +47,11 @@ TfmZoom::TfmZoom(QWidget *parent)
     windowFont.setPixelSize(11);
     setFont(windowFont);
     setContextMenuPolicy(Qt::CustomContextMenu);
+    // Black where no surface lies: the bars beside the picture in full screen.
+    QPalette blackWindow = palette();
+    blackWindow.setColor(QPalette::Window, Qt::black);
+    setPalette(blackWindow);
+    setAutoFillBackground(true);
 
     buildTimers();
     shBackground = new QWidget(this);
@@ -66,16 +78,28 @@ TfmZoom::TfmZoom(QWidget *parent)
     if (!loaderThread)
         loaderThread = new MyThread(true);
 
+    transport().setPanelCloser([this] { closePanels(); });
+    fmMonitor->setZoomPanels(this);
     GoToStart();
     // Right after launch the to-end pair looks disabled although GoToStart enabled the button.
-    fmMonitor->bsZumEndeD->show();
-    fmMonitor->bsZumEndeD->raise();
+    transport().showLaunchLooks();
 
     move(fmMonitor->x() + monitorOffsetX, fmMonitor->y() + monitorOffsetY);
+} catch (...) {
+    // A window that failed to build must not be reachable: the error report that follows runs
+    // the event loop. There is only ever this one zoom window and its host. The error goes on.
+    fmZoom = nullptr;
+    zoomHost = nullptr;
+    transport().setPanelCloser({});
+    if (fmMonitor)
+        fmMonitor->setZoomPanels(nullptr);
 }
 
 TfmZoom::~TfmZoom()
 {
+    transport().setPanelCloser({});
+    if (fmMonitor)
+        fmMonitor->setZoomPanels(nullptr);
     if (zoomHost == this)
         zoomHost = nullptr;
     if (fmZoom == this)
@@ -93,6 +117,9 @@ void TfmZoom::buildTimers()
     zgReserve->setInterval(10);
     for (QTimer *timer : {zgZoomIn, zgZoomOut, zgReserve})
         timer->setTimerType(Qt::PreciseTimer);
+    m_pointerTimer = new QTimer(this);
+    m_pointerTimer->setSingleShot(true);
+    m_pointerTimer->setInterval(2000);
 }
 
 void TfmZoom::connectHandlers()
@@ -117,9 +144,16 @@ void TfmZoom::connectHandlers()
     connect(Aus1, &QAction::triggered, this, &TfmZoom::Aus1Click);
     connect(Ein1, &QAction::triggered, this, &TfmZoom::Ein1Click);
     connect(beideRichtungen1, &QAction::triggered, this, &TfmZoom::beideRichtungen1Click);
-    // Alt+F4 works from either window, also where no window manager turns it into a close.
-    addAction(Close1);
-    fmMonitor->addAction(Close1);
+    connect(Original1, &QAction::triggered, this, &TfmZoom::Original1Click);
+    connect(Scharf1, &QAction::triggered, this, &TfmZoom::Scharf1Click);
+    connect(Vollbild1, &QAction::triggered, this, &TfmZoom::Vollbild1Click);
+    // Alt+F4 and F11 work from either window, also where no window manager turns Alt+F4 into a
+    // close; neither fires while a modal dialog is open.
+    for (QAction *everywhere : {Close1, Vollbild1}) {
+        addAction(everywhere);
+        fmMonitor->addAction(everywhere);
+    }
+    connect(m_pointerTimer, &QTimer::timeout, this, [this] { setCursor(Qt::BlankCursor); });
 
     connect(sbZoom, &QScrollBar::valueChanged, this, &TfmZoom::sbZoomChange);
     connect(bsOK, &QPushButton::clicked, this, &TfmZoom::bsOKClick);
@@ -151,22 +185,31 @@ void TfmZoom::bringSurfaceToFront(int index)
 
 void TfmZoom::repaintSurface(int index)
 {
-    surfaces[index]->repaint(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
+    if (surfaces[index]->isSharp())
+        surfaces[index]->repaint();
+    else
+        surfaces[index]->repaint(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
+}
+
+QImage &TfmZoom::sharpCanvas(int index)
+{
+    return surfaces[index]->sharpCanvas();
+}
+
+double TfmZoom::sharpRegionWidth() const
+{
+    // Full screen shows what the largest size shows, the keyframe's whole width at scale 1.
+    return m_fullScreen ? ZoomState.frameWidth : ZoomState.viewWidth;
 }
 
 void TfmZoom::showZoomFactor(const QString &digits, const QString &words)
 {
-    fmMonitor->bfFaktor2->setText(digits);
-    fmMonitor->bfFaktor3->setText(words);
+    fmMonitor->showZoomFactor(digits, words);
 }
 
 void TfmZoom::setStillPictureLooks(bool atEnd)
 {
-    fmMonitor->setPairLook(fmMonitor->bsZumAnfang, atEnd);
-    fmMonitor->setPairLook(fmMonitor->bsRueckwaerts, atEnd);
-    fmMonitor->setPairLook(fmMonitor->bsPause, false);
-    fmMonitor->setPairLook(fmMonitor->bsVorwaerts, !atEnd);
-    fmMonitor->setPairLook(fmMonitor->bsZumEnde, !atEnd);
+    transport().showStillPictureLooks(atEnd);
 }
 
 QTimer &TfmZoom::zoomInTimer()
@@ -181,12 +224,12 @@ QTimer &TfmZoom::zoomOutTimer()
 
 void TfmZoom::startZoomingIn()
 {
-    fmMonitor->bsVorwaertsClick();
+    transport().forward();
 }
 
 void TfmZoom::startZoomingOut()
 {
-    fmMonitor->bsRueckwaertsClick();
+    transport().backward();
 }
 
 // ---- Timers ---------------------------------------------------------------------------------
@@ -204,9 +247,7 @@ void TfmZoom::zgZoomOutTimer()
 void TfmZoom::zgReserveTimer()
 {
     // Loads on the GUI thread what the loader would; never while the loader writes a bitmap.
-    if (loaderThread)
-        loaderThread->waitUntilIdle();
-    LoadKeyframe(inactiveLetter(), pendingFrame.load());
+    reserveLoad();
 }
 
 // ---- Web page -------------------------------------------------------------------------------
@@ -222,13 +263,15 @@ void TfmZoom::webheim1Click()
     const bool opened = m_urlOpener ? m_urlOpener(address) : QDesktopServices::openUrl(address);
     if (!opened) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Fehler"),
-                        QStringLiteral("Fehler beim starten Ihres Standart-Browsers"),
+                        QStringLiteral("Fehler beim Starten Ihres Standard-Browsers"),
                         QMessageBox::Ok, this);
         box.exec();
         return;
     }
     // The browser comes to the front: pause in every state and get out of its way.
-    fmMonitor->bsPauseClick();
+    transport().pause();
+    if (m_fullScreen)
+        setFullScreenView(false);
     fmMonitor->showMinimized();
     showMinimized();
 }
@@ -242,40 +285,48 @@ void TfmZoom::bfLinkClick()
 
 void TfmZoom::FormConstrainedResize()
 {
-    if (fmMonitor)
-        fmMonitor->move(x() - monitorOffsetX, y() - monitorOffsetY);
+    if (m_pair)
+        m_pair->zoomPlaced();
 }
 
 void TfmZoom::moveEvent(QMoveEvent *event)
 {
     QWidget::moveEvent(event);
-    FormConstrainedResize();
+    // Places the program gives take the casing along at once; places that the window system
+    // reports are checked against each other by the window pair.
+    if (!event->spontaneous())
+        FormConstrainedResize();
 }
 
 void TfmZoom::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
-    FormConstrainedResize();
+    if (!event->spontaneous())
+        FormConstrainedResize();
+    if (m_fullScreen)   // another screen resolution: the picture and the bars anew
+        layOutView();
 }
 
 void TfmZoom::mousePressEvent(QMouseEvent *event)
 {
     // Presses on the picture and the black background reach here (the surfaces take no mouse
     // input); the panels keep theirs. A left press drags the borderless window.
-    if (event->button() != Qt::LeftButton) {
+    if (event->button() != Qt::LeftButton || m_fullScreen) {
         QWidget::mousePressEvent(event);
         return;
     }
     event->accept();
-    if (windowHandle() && windowHandle()->startSystemMove())
-        return;   // the window manager moves the window; moveEvent brings the monitor along
-    // Without a window manager the window follows the pointer itself.
-    m_dragging = true;
     m_dragGrabOffset = event->globalPosition().toPoint() - pos();
+    // The window manager moves the window; the window pair brings the casing along.
+    m_systemMove = windowHandle() && windowHandle()->startSystemMove();
+    // Without a window manager the window follows the pointer itself.
+    m_dragging = !m_systemMove;
 }
 
 void TfmZoom::mouseMoveEvent(QMouseEvent *event)
 {
+    if (m_fullScreen)
+        showPointerAgain();
     if (m_dragging && (event->buttons() & Qt::LeftButton)) {
         move(event->globalPosition().toPoint() - m_dragGrabOffset);
         event->accept();
@@ -286,13 +337,31 @@ void TfmZoom::mouseMoveEvent(QMouseEvent *event)
 
 void TfmZoom::mouseReleaseEvent(QMouseEvent *event)
 {
-    if (m_dragging && event->button() == Qt::LeftButton) {
-        m_dragging = false;
-        FormConstrainedResize();
-        event->accept();
+    if (event->button() != Qt::LeftButton || !(m_dragging || m_systemMove)) {
+        QWidget::mouseReleaseEvent(event);
         return;
     }
-    QWidget::mouseReleaseEvent(event);
+    // The release reaches this window only while the window manager has not taken the pointer
+    // yet (a click or a tap, pressed and released at once): its move would begin with the
+    // button already up and glue the window to the pointer. It is called off.
+    if (m_systemMove)
+        X11Windows::cancelMove(this);
+    m_dragging = m_systemMove = false;
+    event->accept();
+}
+
+void TfmZoom::raiseAboveCasing()
+{
+    if (m_stacking)
+        m_stacking->raiseZoom();
+    else
+        raise();
+}
+
+void TfmZoom::closeInfoPanel()
+{
+    shBackground->hide();
+    gbInfo->hide();
 }
 
 void TfmZoom::showEvent(QShowEvent *event)
@@ -302,8 +371,9 @@ void TfmZoom::showEvent(QShowEvent *event)
     // one, being shown after the monitor window keeps it on top.
     if (windowHandle() && fmMonitor && fmMonitor->windowHandle())
         windowHandle()->setTransientParent(fmMonitor->windowHandle());
-    raise();
-    activateWindow();
+    raiseAboveCasing();
+    if (!QApplication::activeModalWidget())
+        activateWindow();
 }
 
 void TfmZoom::closeEvent(QCloseEvent *event)
@@ -327,6 +397,11 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
             bfLinkClick();
             return true;
         }
+    } else if (watched == gbInfo && event->type() == QEvent::MouseButtonRelease
+               && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+        // A click on the info panel closes it (the address on it opens the web page instead).
+        closeInfoPanel();
+        return true;
     } else if ((watched == gbSpeed || watched == gbInfo)
                && (event->type() == QEvent::MouseButtonPress
                    || event->type() == QEvent::MouseButtonDblClick)
@@ -334,16 +409,28 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
         // A panel keeps left presses on its empty parts and labels: they do not drag.
         event->accept();
         return true;
+    } else if ((watched == gbSpeed || watched == gbInfo) && event->type() == QEvent::Hide) {
+        // A panel closed while this window was not active (from the casing) would keep the
+        // keyboard focus on its hidden control, and the player's keys would go nowhere.
+        QWidget *focus = focusWidget();
+        if (focus && static_cast<QWidget *>(watched)->isAncestorOf(focus))
+            focus->clearFocus();
     } else if (watched == gbSpeed && event->type() == QEvent::Show) {
         // The panel was opened from the monitor window: its keys go to the panel.
         cbFramerate->setFocus();
+        activateWindow();
+    } else if (watched == fmMonitor && event->type() == QEvent::KeyPress) {
+        if (handlePlayerKey(static_cast<QKeyEvent *>(event)))
+            return true;
+    } else if (watched == gbInfo && event->type() == QEvent::Show) {
+        gbInfo->setFocus();   // for Escape
         activateWindow();
     } else if (watched == fmMonitor && event->type() == QEvent::WindowStateChange) {
         // Restoring the application from the task bar restores the monitor window, the only
         // one with an entry there: the zoom window comes back with it.
         if (!fmMonitor->isMinimized() && isMinimized()) {
             showNormal();
-            raise();
+            raiseAboveCasing();
         }
     }
     return QWidget::eventFilter(watched, event);

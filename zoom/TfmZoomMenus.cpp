@@ -1,7 +1,6 @@
 // The zoom window's popup menus and their commands (the size commands: TfmZoomSizes.cpp).
 #include "TfmZoom.h"
 #include "ProgramExit.h"
-#include "TfmMonitor.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -42,6 +41,15 @@ void TfmZoom::buildMenus()
     klein1 = addRadioItem(Anzeige1, m_sizeGroupMenue, "klein1", QStringLiteral("klein"));
     mittel1 = addRadioItem(Anzeige1, m_sizeGroupMenue, "mittel1", QStringLiteral("mittel"));
     gross1 = addRadioItem(Anzeige1, m_sizeGroupMenue, "gross1", QStringLiteral("groß"));
+    Anzeige1->addSeparator()->setObjectName(QStringLiteral("N3"));
+    m_presentationGroup = new QActionGroup(this);
+    Original1 = addRadioItem(Anzeige1, m_presentationGroup, "Original1", QStringLiteral("Original"));
+    Scharf1 = addRadioItem(Anzeige1, m_presentationGroup, "Scharf1", QStringLiteral("Scharf"));
+    Vollbild1 = pmMenue->addAction(QStringLiteral("Vollbild"));
+    Vollbild1->setObjectName(QStringLiteral("Vollbild1"));
+    Vollbild1->setCheckable(true);
+    Vollbild1->setShortcut(QKeySequence(Qt::Key_F11));
+    Vollbild1->setShortcutContext(Qt::ApplicationShortcut);
     pmMenue->addSeparator()->setObjectName(QStringLiteral("N2"));
     Info1 = pmMenue->addAction(QStringLiteral("Info..."));
     Info1->setObjectName(QStringLiteral("Info1"));
@@ -71,11 +79,12 @@ void TfmZoom::buildMenus()
     mittel1->setChecked(true);
     mittel2->setChecked(true);
     Aus1->setChecked(true);
+    Original1->setChecked(true);
 }
 
 void TfmZoom::Info1Click()
 {
-    fmMonitor->bsInfoClick();
+    openInfoPanel();
 }
 
 void TfmZoom::Close1Click()
@@ -99,4 +108,34 @@ void TfmZoom::beideRichtungen1Click()
 {
     beideRichtungen1->setChecked(true);
     ZoomState.repeatMode = QStringLiteral("BIDI");
+}
+
+void TfmZoom::Original1Click()
+{
+    setPresentation(false);
+}
+
+void TfmZoom::Scharf1Click()
+{
+    setPresentation(true);
+}
+
+void TfmZoom::Vollbild1Click()
+{
+    setFullScreenView(!m_fullScreen);
+}
+
+void TfmZoom::popUpContextMenu(const QPoint &globalPos)
+{
+    pmMenue->popup(globalPos);
+}
+
+void TfmZoom::popUpSizeMenu(const QPoint &globalPos)
+{
+    pmAnzeige->popup(globalPos);
+}
+
+void TfmZoom::popUpRepeatMenu(const QPoint &globalPos)
+{
+    pmRepead->popup(globalPos);
 }

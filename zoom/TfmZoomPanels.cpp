@@ -1,5 +1,6 @@
 // The zoom window's two panels over the black background: the speed settings and the info text.
 #include "TfmZoom.h"
+#include "Transport.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -237,6 +238,17 @@ void TfmZoom::buildInfoPanel()
     makeBlack(mmUeberschrift);
     setTextColour(mmUeberschrift, Qt::red);
     mmUeberschrift->setGeometry(8, 19, 426, 42);
+
+    // A click anywhere on the panel but the address closes it, and so does Escape, as it closes
+    // the speed panel: the text blocks let the clicks through to the panel.
+    for (QWidget *text : {static_cast<QWidget *>(mmInfo), static_cast<QWidget *>(mmUeberschrift)})
+        text->setAttribute(Qt::WA_TransparentForMouseEvents);
+    gbInfo->setFocusPolicy(Qt::ClickFocus);
+    auto *closeKey = new QAction(gbInfo);
+    closeKey->setShortcut(QKeySequence(Qt::Key_Escape));
+    closeKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    gbInfo->addAction(closeKey);
+    connect(closeKey, &QAction::triggered, this, &TfmZoom::closeInfoPanel);
 }
 
 void TfmZoom::sbZoomChange()
@@ -262,4 +274,50 @@ void TfmZoom::bsCancleClick()
 {
     shBackground->hide();
     gbSpeed->hide();
+}
+
+// ---- Opening and closing the panels (the casing's speed and info buttons, "Info...") -------
+
+void TfmZoom::closePanels()
+{
+    gbInfo->hide();
+    shBackground->hide();
+    gbSpeed->hide();
+}
+
+void TfmZoom::showPanel(QWidget *panel)
+{
+    // The black background in front of the display surfaces, the panel above it.
+    shBackground->show();
+    shBackground->raise();
+    panel->show();
+    panel->raise();
+}
+
+void TfmZoom::openSpeedPanel()
+{
+    sbZoom->setValue(ZoomState.speedPosition);
+    cbFramerate->setCurrentIndex(ZoomState.frameRateIndex);
+    gbInfo->hide();
+    if (transport().isRunning())
+        transport().pause();
+    showPanel(gbSpeed);
+}
+
+void TfmZoom::openInfoPanel()
+{
+    if (transport().isRunning())
+        transport().pause();
+    gbSpeed->hide();
+    showPanel(gbInfo);
+}
+
+void TfmZoom::openWebPage()
+{
+    webheim1Click();
+}
+
+QWidget *TfmZoom::zoomWindow()
+{
+    return this;
 }

@@ -16,3 +16,4 @@ double median(std::vector<double> values);
 void benchRender();
 void benchDecode();
 void benchZoomRun();
+void benchSharp();

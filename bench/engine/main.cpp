@@ -1,5 +1,5 @@
 // Engine benchmarks: rendering one zoom view, decoding a keyframe, and a whole zoom run with
-// real timers. Usage: tf_engine_bench [render] [decode] [zoomrun] (all three by default).
+// real timers. Usage: tf_engine_bench [render] [decode] [zoomrun] [sharp] (all by default).
 #include "BenchSupport.h"
 #include "Startup.h"
 
@@ -33,7 +33,8 @@ int main(int argc, char **argv)
 
     QStringList parts = app.arguments().mid(1);
     if (parts.isEmpty())
-        parts = {QStringLiteral("render"), QStringLiteral("decode"), QStringLiteral("zoomrun")};
+        parts = {QStringLiteral("render"), QStringLiteral("decode"), QStringLiteral("zoomrun"),
+                 QStringLiteral("sharp")};
     for (const QString &part : parts) {
         if (part == QLatin1String("render"))
             benchRender();
@@ -41,8 +42,10 @@ int main(int argc, char **argv)
             benchDecode();
         else if (part == QLatin1String("zoomrun"))
             benchZoomRun();
+        else if (part == QLatin1String("sharp"))
+            benchSharp();
         else {
-            std::fprintf(stderr, "unknown part %s (render, decode, zoomrun)\n", qPrintable(part));
+            std::fprintf(stderr, "unknown part %s (render, decode, zoomrun, sharp)\n", qPrintable(part));
             return 2;
         }
         std::fflush(stdout);

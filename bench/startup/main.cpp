@@ -1,7 +1,10 @@
 // Figures of the real player under Xvfb: time from process start to the start card on screen
-// (median of several launches), the duration and peak resident memory of a full zoom in at the
-// fastest settings, and the size of the executable. Usage: tf_startup_bench [launches]
+// (median of several launches); time from process start to its first window being mapped, side
+// by side with a minimal Qt Widgets program that shows one 640 x 480 label; the duration and peak
+// resident memory of a full zoom in at the fastest settings, and the size of the executable.
+// Usage: tf_startup_bench [launches] [startup]   ("startup": only the two start-up figures)
 #include "FramebufferView.h"
+#include "MapWatch.h"
 #include "PlayerLayout.h"
 #include "PlayerProcess.h"
 #include "ScreenCheck.h"
@@ -16,6 +19,8 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
+#include <csignal>
+#include <sys/prctl.h>
 #include <vector>
 
 namespace {
@@ -70,16 +75,70 @@ void benchStartup(const XvfbServer &server, const FramebufferView &screen, int l
                 sorted[sorted.size() / 2], sorted.front(), sorted.back(), sorted.size());
 }
 
-void benchFullZoom(const XvfbServer &server, const FramebufferView &screen)
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Milliseconds from starting `program` to its first mapped window; negative if none appeared.
+double msToFirstMap(const XvfbServer &server, MapWatch &watch, const QString &program)
+{
+    QProcess process;
+    process.setProcessEnvironment(server.clientEnvironment());
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    watch.forget();
+    QElapsedTimer clock;
+    clock.start();
+    process.start(program, {});
+    const bool mapped = watch.waitForMap(10000);
+    const double ms = double(clock.nsecsElapsed()) / 1e6;
+    process.kill();
+    process.waitForFinished(5000);
+    pause(100);   // the server tears the windows down before the next launch
+    return mapped ? ms : -1.0;
+}
+
+// The player and the minimal program launched in turn, so both see the same machine load.
+void benchFirstMapAgainstMinimalProgram(const XvfbServer &server, int launches)
+{
+    MapWatch watch(server.display());
+    if (!watch.isValid()) {
+        std::printf("cannot watch the X display\n");
+        return;
+    }
+    const QString minimal = QStringLiteral(TF_MINIMAL_EXECUTABLE);
+    std::vector<double> player, yardstick;
+    for (int i = 0; i < launches; ++i) {
+        const double p = msToFirstMap(server, watch, PlayerProcess::executable());
+        const double m = msToFirstMap(server, watch, minimal);
+        if (p < 0 || m < 0) {
+            std::printf("launch %d: no window was mapped\n", i + 1);
+            return;
+        }
+        player.push_back(p);
+        yardstick.push_back(m);
+        std::printf("  launch %2d: player %.0f ms, minimal program %.0f ms\n", i + 1, p, m);
+    }
+    const double mp = median(player), mm = median(yardstick);
+    std::printf("exec to first window mapped: player median %.0f ms, minimal Qt program (one 640x480 "
+                "label) median %.0f ms, ratio %.2f (%d launches each, alternating)\n",
+                mp, mm, mp / mm, launches);
+}
+
+void benchFullZoom(const XvfbServer &server, const FramebufferView &screen, const QStringList &arguments)
 {
     const QImage startCard = keyframeCentre(1, layout::zoomMittel.size());
     const QImage endCard = keyframeCentre(63, layout::zoomMittel.size());
     const XDesktop desktop(server.clientEnvironment());
     PlayerProcess player(server.clientEnvironment());
-    if (!player.start() || !waitUntil([&] { return showsStartCard(screen, startCard); }, 10000, 5)) {
+    if (!player.start(arguments) || !waitUntil([&] { return showsStartCard(screen, startCard); }, 10000, 5)) {
         std::printf("the player did not start\n");
         return;
     }
+    std::printf("player %s\n", arguments.isEmpty() ? "in the original presentation" : qPrintable(arguments.join(' ')));
     // The fastest settings through the speed panel: frame rate "maximal" (the list's last item)
     // and the zoom-speed scroll bar at its end; then "Übernehmen".
     desktop.click(layout::centre(layout::bsSpeed));
@@ -146,7 +205,11 @@ int main(int argc, char **argv)
     }
     std::printf("player: %s\n", qPrintable(PlayerProcess::executable()));
     benchStartup(server, screen, launches);
-    benchFullZoom(server, screen);
+    benchFirstMapAgainstMinimalProgram(server, launches);
+    if (argc > 2 && qstrcmp(argv[2], "startup") == 0)
+        return 0;
+    benchFullZoom(server, screen, {});
+    benchFullZoom(server, screen, {QStringLiteral("--sharp")});
     benchExecutableSize();
     return 0;
 }

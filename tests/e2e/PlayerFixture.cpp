@@ -11,8 +11,12 @@ void PlayerFixture::SetUp()
     m_server = std::make_unique<XvfbServer>();
     QString error;
     ASSERT_TRUE(m_server->start(&error)) << error.toStdString();
+    if (m_underWindowManager) {
+        m_windowManager = std::make_unique<WindowManager>(m_server->clientEnvironment());
+        ASSERT_TRUE(m_windowManager->start(&error)) << error.toStdString();
+    }
     m_desktop = std::make_unique<XDesktop>(m_server->clientEnvironment());
-    m_player = std::make_unique<PlayerProcess>(m_server->clientEnvironment());
+    m_player = std::make_unique<PlayerProcess>(playerEnvironment());
     ASSERT_TRUE(m_player->start()) << "cannot start " << PlayerProcess::executable().toStdString();
 
     waitForWindows(layout::monitorMittel, layout::zoomMittel, 10000);
@@ -23,6 +27,33 @@ void PlayerFixture::SetUp()
     }, 5000);
     ASSERT_TRUE(comparePixels(m_startScreen.copy(layout::zoomMittel), startCard).same())
         << "the start card is not on screen";
+}
+
+QProcessEnvironment PlayerFixture::playerEnvironment()
+{
+    QProcessEnvironment environment = m_server->clientEnvironment();
+    // Qt looks for xdg-open on the PATH, then for $BROWSER and the desktop's own opener.
+    for (const char *name : {"BROWSER", "DEFAULT_BROWSER", "XDG_CURRENT_DESKTOP", "DESKTOP_SESSION",
+                             "KDE_FULL_SESSION", "GNOME_DESKTOP_SESSION_ID"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("PATH"), m_programs.path());
+    if (m_browserStarts) {
+        QFile opener(m_programs.filePath(QStringLiteral("xdg-open")));
+        EXPECT_TRUE(opener.open(QIODevice::WriteOnly));
+        opener.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n")
+                         .arg(m_programs.filePath(QStringLiteral("opened"))).toUtf8());
+        opener.close();
+        opener.setPermissions(opener.permissions() | QFile::ExeOwner);
+    }
+    return environment;
+}
+
+QStringList PlayerFixture::openedAddresses() const
+{
+    QFile opened(m_programs.filePath(QStringLiteral("opened")));
+    if (!opened.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(opened.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
 }
 
 void PlayerFixture::TearDown()
@@ -40,12 +71,19 @@ void PlayerFixture::TearDown()
         }
         for (int i = 0; i < m_shots.size(); ++i)
             m_shots[i].second.save(QStringLiteral("%1/%2-%3.png").arg(folder).arg(i, 2, 10, QLatin1Char('0')).arg(m_shots[i].first));
+        QFile tree(folder + QStringLiteral("/windows.txt"));
+        try {
+            if (tree.open(QIODevice::WriteOnly))
+                tree.write(m_desktop->run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}));
+        } catch (const std::exception &) {
+        }
         QFile log(folder + QStringLiteral("/player-output.txt"));
         if (m_player && log.open(QIODevice::WriteOnly))
             log.write(m_player->output());
         std::fprintf(stderr, "screenshots of the failure: %s\n", qPrintable(QDir(folder).absolutePath()));
     }
     m_player.reset();   // kills a player that still runs
+    m_windowManager.reset();
     m_server.reset();
 }
 

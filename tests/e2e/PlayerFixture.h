@@ -1,11 +1,13 @@
 #pragma once
 #include "PlayerProcess.h"
+#include "WindowManager.h"
 #include "XDesktop.h"
 #include "XvfbServer.h"
 
 #include <QImage>
 #include <QList>
 #include <QPair>
+#include <QTemporaryDir>
 #include <functional>
 #include <gtest/gtest.h>
 #include <memory>
@@ -29,9 +31,18 @@ inline void PrintTo(const QPoint &p, std::ostream *out)
 // Everything the test sees is taken from the screen, the window list and the exit status.
 // When a test fails, its screenshots and the player's output are written to
 // e2e-failures/<suite>.<test>/ in the working directory.
+// The player finds no web browser unless a test asks for one that starts (a stand-in that only
+// notes the address), so the web command's outcome never depends on the machine.
 class PlayerFixture : public ::testing::Test
 {
 protected:
+    // Set in a test class's constructor, before SetUp runs.
+    bool m_underWindowManager = false;   // openbox manages the windows
+    bool m_browserStarts = false;        // the web command finds a browser that starts
+
+    // The addresses the stand-in browser was asked to open so far.
+    QStringList openedAddresses() const;
+
     void SetUp() override;
     void TearDown() override;
 
@@ -57,10 +68,14 @@ protected:
     void expectEndsWithStatusZero(int timeoutMs = 5000);
 
     std::unique_ptr<XvfbServer> m_server;
+    std::unique_ptr<WindowManager> m_windowManager;
     std::unique_ptr<XDesktop> m_desktop;
     std::unique_ptr<PlayerProcess> m_player;
     QImage m_startScreen;   // the first screenshot with the start card on display
 
 private:
+    QProcessEnvironment playerEnvironment();
+
+    QTemporaryDir m_programs;   // the player's whole PATH
     QList<QPair<QString, QImage>> m_shots;
 };

@@ -23,6 +23,8 @@ inline constexpr QRect bsPause{163, 532, 42, 22};
 inline constexpr QRect bsVorwaerts{222, 532, 42, 22};
 inline constexpr QRect bsZumEnde{281, 532, 42, 22};
 inline constexpr QRect bsSpeed{45, 564, 42, 22};
+inline constexpr QRect bsSave{163, 564, 42, 22};
+inline constexpr QRect bsWWW{222, 564, 42, 22};
 inline constexpr QRect bsSize{574, 548, 34, 22};
 inline constexpr QRect bsClose{625, 548, 34, 22};
 inline constexpr QRect bfFaktor2{352, 549, 181, 17};   // zoom factor in digits

@@ -26,9 +26,9 @@ QString PlayerProcess::executable()
     return installed.isEmpty() ? QStringLiteral(TF_PLAYER_EXECUTABLE) : installed;
 }
 
-bool PlayerProcess::start()
+bool PlayerProcess::start(const QStringList &arguments)
 {
-    m_process.start(executable(), {});
+    m_process.start(executable(), arguments);
     return m_process.waitForStarted(10000);
 }
 

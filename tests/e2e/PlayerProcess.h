@@ -15,7 +15,7 @@ public:
 
     static QString executable();   // the built player
 
-    bool start();                  // false when the executable cannot be started
+    bool start(const QStringList &arguments = {});   // false when it cannot be started
     qint64 pid() const;
     bool isRunning() const;
     // Waits for the process to end; false if it still runs after `milliseconds`.

@@ -66,10 +66,11 @@ QList<XWindow> XDesktop::visibleWindows(qint64 pid) const
     if (ids.isEmpty())
         return windows;
     // e.g.    0x20000d "fmZoom": ("tiefenflug" "Tiefenflug")  640x480+32+24  +32+24
+    // The whole tree: under a window manager the windows lie inside its frames.
     static const QRegularExpression child(
         QStringLiteral(R"re(^\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):.*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+([+-]-?\d+)([+-]-?\d+)\s*$)re"));
     const QString tree = QString::fromUtf8(run(QStringLiteral("xwininfo"),
-                                               {QStringLiteral("-root"), QStringLiteral("-children")}));
+                                               {QStringLiteral("-root"), QStringLiteral("-tree")}));
     for (const QString &line : tree.split(QLatin1Char('\n'))) {
         const QRegularExpressionMatch m = child.match(line);
         if (!m.hasMatch())
@@ -106,6 +107,22 @@ void XDesktop::drag(QPoint from, QPoint to, int steps) const
     }
     arguments << QStringLiteral("sleep") << QStringLiteral("0.05") << QStringLiteral("mouseup")
               << QStringLiteral("1");
+    run(QStringLiteral("xdotool"), arguments);
+}
+
+void XDesktop::mouseDown(QPoint at, const QString &modifier) const
+{
+    QStringList arguments{QStringLiteral("mousemove"), point(at.x()), point(at.y())};
+    if (!modifier.isEmpty())
+        arguments << QStringLiteral("keydown") << modifier;
+    run(QStringLiteral("xdotool"), arguments << QStringLiteral("mousedown") << QStringLiteral("1"));
+}
+
+void XDesktop::mouseUp(const QString &modifier) const
+{
+    QStringList arguments{QStringLiteral("mouseup"), QStringLiteral("1")};
+    if (!modifier.isEmpty())
+        arguments << QStringLiteral("keyup") << modifier;
     run(QStringLiteral("xdotool"), arguments);
 }
 

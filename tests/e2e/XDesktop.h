@@ -34,6 +34,9 @@ public:
     // Presses the left button at `from`, moves to `to` in `steps` steps, releases it there.
     void drag(QPoint from, QPoint to, int steps = 12) const;
     void key(const QString &keys) const;                // e.g. "alt+F4", "Down", "Return"
+    // The left button held down at `at` (with `modifier` held too, e.g. "alt"), and let go.
+    void mouseDown(QPoint at, const QString &modifier = {}) const;
+    void mouseUp(const QString &modifier = {}) const;
 
     // Runs an X client tool against the display and returns its standard output.
     QByteArray run(const QString &program, const QStringList &arguments) const;

@@ -67,6 +67,7 @@ void EngineTest::TearDown()
     host->zgZoomOut.stop();
     loaderThread->waitUntilIdle();
     loaderThread->setAfterLoadHook({});
+    loaderThread->setWakeHook({});
     setKeyframeSource({});
     host.reset();
 }

@@ -114,6 +114,80 @@ TEST_F(Loader, ASwapRightAfterNextReadyWasSetStillStartsTheNextLoad)
     EXPECT_EQ(loads, 2);
 }
 
+TEST_F(Loader, WakesOnlyAfterTheSwapHasWrittenWhatItReads)
+{
+    // What the loader finds between waking and reading the state; resume() waits for it, so a
+    // swap that woke the loader before writing everything is seen every time.
+    struct Seen
+    {
+        char active;
+        int pending;
+        bool ready;
+    };
+    std::vector<Seen> seen;   // written under the loader's lock while the GUI thread waits
+    loaderThread->setWakeHook([&seen] {
+        seen.push_back({ZoomState.activeBitmap.load(), pendingFrame.load(), ZoomState.nextReady.load()});
+    });
+    ZoomState.stepFactor = 1.6;
+    currentFrame = 20;
+    for (bool zoomIn : {true, false}) {
+        SCOPED_TRACE(zoomIn ? "zooming in" : "zooming out");
+        startZoomDirection(zoomIn);
+        host->zgZoomIn.stop();
+        host->zgZoomOut.stop();
+        for (int swap = 1; swap <= 3; ++swap) {
+            const char shownBefore = ZoomState.activeBitmap;
+            seen.clear();
+            ASSERT_GT(tickUntilSwap(zoomIn), 0);
+            ASSERT_EQ(seen.size(), 1u);
+            EXPECT_NE(seen[0].active, shownBefore);
+            EXPECT_EQ(seen[0].pending, zoomIn ? currentFrame + 1 : currentFrame - 1);
+            EXPECT_FALSE(seen[0].ready);
+            ASSERT_TRUE(waitForNextReady());
+        }
+    }
+}
+
+TEST_F(Loader, TheReserveLoadTakesOverARequestTheLoaderHasNotBegun)
+{
+    ZoomState.stepFactor = 1.6;
+    currentFrame = 10;
+    startZoomDirection(true);
+    host->zgZoomIn.stop();
+    // Nothing to do while the inactive bitmap is ready.
+    clearRequests();
+    reserveLoad();
+    EXPECT_TRUE(requests().empty());
+
+    // The loader is held after its first load, so the next request waits latched.
+    std::atomic<int> loads = 0;
+    loaderThread->setAfterLoadHook([this, &loads] {
+        if (++loads == 1)
+            gate.wait();
+    });
+    ASSERT_GT(tickUntilSwap(true), 0);                        // onto 11, the loader loads 12
+    ASSERT_TRUE(QTest::qWaitFor([this] { return gate.reached(); }, 5000));
+    ASSERT_GT(tickUntilSwap(true), 0);                        // onto 12: 13 is asked for
+    ASSERT_FALSE(ZoomState.nextReady);
+    // The loader goes on only once the reserve load has dropped its request and waits for it.
+    std::thread opener([this] {
+        sleepMs(100);
+        gate.open();
+    });
+    reserveLoad();
+    opener.join();
+    EXPECT_TRUE(ZoomState.nextReady);
+    EXPECT_EQ(bitmapNumber(inactiveLetter()), 13);
+    loaderThread->waitUntilIdle();
+    EXPECT_EQ(loads, 1) << "the loader itself took the request";
+
+    // The zoom goes on over the next boundary, with the loader again.
+    ASSERT_GT(tickUntilSwap(true), 0);
+    EXPECT_EQ(currentFrame, 13);
+    ASSERT_TRUE(waitForNextReady());
+    EXPECT_EQ(bitmapNumber(inactiveLetter()), 14);
+}
+
 // A transport button pressed right after a swap, while the loader still decodes.
 struct Button
 {

@@ -31,6 +31,15 @@ QImage &StandInHost::surfaceCanvas(int index)
     return surfaces[index];
 }
 
+QImage &StandInHost::sharpCanvas(int index)
+{
+    const QSize size(qRound(ZoomState.viewWidth * devicePixelRatio),
+                     qRound(ZoomState.viewHeight * devicePixelRatio));
+    if (sharpSurfaces[index].size() != size)
+        sharpSurfaces[index] = QImage(size, QImage::Format_RGB32);
+    return sharpSurfaces[index];
+}
+
 void StandInHost::sendSurfaceToBack(int index)
 {
     frontSurface = 1 - index;

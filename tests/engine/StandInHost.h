@@ -17,6 +17,8 @@ public:
     ~StandInHost() override;
 
     QImage surfaces[2];
+    QImage sharpSurfaces[2];     // the sharp view: view size times devicePixelRatio
+    double devicePixelRatio = 1.0;
     int frontSurface = 0;        // surface on top of the stacking order
     int repaints = 0;
     int lastRepainted = -1;
@@ -33,6 +35,7 @@ public:
     void sendSurfaceToBack(int index) override;
     void bringSurfaceToFront(int index) override;
     void repaintSurface(int index) override;
+    QImage &sharpCanvas(int index) override;
     void showZoomFactor(const QString &digitsText, const QString &wordsText) override;
     void setStillPictureLooks(bool atEnd) override;
     QTimer &zoomInTimer() override;

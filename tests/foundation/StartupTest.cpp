@@ -1,5 +1,7 @@
-// Start values before any window exists, then the start-up of both windows as the program does it.
-// The start-value test must stay the first test of this program when all run in one process.
+// Start values before any window exists, then the start-up of both windows as the program does it,
+// and a start-up that fails. The start-value test must stay the first test of this program when
+// all run in one process.
+#include "Application.h"
 #include "FrameRenderer.h"
 #include "KeyframeStore.h"
 #include "MyThread.h"
@@ -7,10 +9,16 @@
 #include "Startup.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
+#include "ResourceStream.h"
+#include "ZoomHost.h"
 #include "ZoomState.h"
 
+#include <QCoreApplication>
 #include <QLabel>
+#include <QMessageBox>
+#include <QProcess>
 #include <QTimer>
+#include <QtTest/QTest>
 #include <gtest/gtest.h>
 
 TEST(StartValues, BeforeAnyWindowExists)
@@ -85,4 +93,48 @@ TEST(Startup, WindowsStandAtTheirPlacesWithTheStartCard)
     EXPECT_EQ(shown, startCard);
     EXPECT_EQ(sourceRect.left, 80);
     EXPECT_EQ(sourceRect.bottom, 540);
+}
+
+// Runs in a child process (below): the start card cannot be decoded, so the zoom window's
+// constructor fails in GoToStart after the monitor window was built.
+TEST(StartupFailureChild, DISABLED_ZoomWindowThatCannotShowTheStartCard)
+{
+    setKeyframeSource([](int number) {
+        return number == 1 ? QByteArray("\xff\xd8 kein Bild", 12) : ResourceStream(number).bytes();
+    });
+    QStringList reports;
+    QTimer watcher;
+    QObject::connect(&watcher, &QTimer::timeout, [&reports] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget())) {
+            reports << box->text();
+            box->accept();
+        }
+    });
+    watcher.start(10);
+    runUnitStartSteps();
+    const int status = showPlayer(*static_cast<Application *>(QCoreApplication::instance()));
+    EXPECT_EQ(status, 0);
+    // Nothing refers to the half-built window any more, and nothing reports a second time.
+    EXPECT_EQ(fmZoom, nullptr);
+    EXPECT_EQ(zoomHost, nullptr);
+    QTest::qWait(200);
+    ASSERT_EQ(reports.size(), 1) << qPrintable(reports.join(QLatin1Char('|')));
+    EXPECT_TRUE(reports[0].startsWith(QStringLiteral("JPEG-Fehler"))) << qPrintable(reports[0]);
+}
+
+TEST(Startup, AWindowThatFailsToBuildGivesOneReportAndStatusZero)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=StartupFailureChild.*"),
+                 QStringLiteral("--gtest_also_run_disabled_tests")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.constData();
+    EXPECT_EQ(child.exitCode(), 0) << output.constData();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 1 test.")) << output.constData();
 }

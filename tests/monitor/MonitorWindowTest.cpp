@@ -100,7 +100,7 @@ TEST_F(MonitorTest, ControlsStandInTheirPlacesAndStackingOrder)
     actual.removeAll(QStringLiteral("bsZumEndeD"));
     order.removeAll(QStringLiteral("bsZumEndeD"));
     EXPECT_EQ(actual, order);
-    EXPECT_EQ(fmMonitor->sdSave->objectName(), QStringLiteral("sdSave"));
+    EXPECT_EQ(fmMonitor->saveDialog()->objectName(), QStringLiteral("sdSave"));
 }
 
 TEST_F(MonitorTest, ReadOutIsGreenRightAlignedTextOnTheCasing)

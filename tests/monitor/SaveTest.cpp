@@ -1,4 +1,5 @@
-// Saving the 14 keyframes through the real save dialog into real folders.
+// Saving the 14 keyframes through the real save dialog into real folders, also as an ordinary
+// user where folder and file permissions matter.
 #include "KeyframeStore.h"
 #include "MonitorFixture.h"
 #include "PictureControl.h"
@@ -7,16 +8,22 @@
 #include "TfmMonitor.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
 #include <csignal>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 enum class Confirm { ReturnKey, Accept, Cancel };
@@ -94,7 +101,7 @@ protected:
         QString report;
         m_driven = m_questionAsked = m_leftOpen = false;
         bool confirmed = false;
-        SaveDialog *dialog = fmMonitor->sdSave;
+        SaveDialog *dialog = fmMonitor->saveDialog();
         // Answers what comes up after the confirmation: the error report is read and closed,
         // any other window (an overwrite question) is counted and closed. Then a dialog still
         // open is noted and cancelled.
@@ -297,4 +304,149 @@ TEST_F(SaveTest, FullDiskReportsAWriteErrorAndKeepsEveryOldAndEarlierFile)
     // With room again, the same save completes.
     EXPECT_EQ(saveThroughDialog(QStringLiteral("Fraktal")), QString());
     expectAllSaved(folder);
+}
+
+// ---- Permissions, as an ordinary user ---------------------------------------------------------
+// root writes into any folder, so these cases run in a child process of this test program that
+// gives up root's privileges for good before its first case (the suite runs as root in CI).
+
+namespace {
+bool runsUnprivileged = false;
+
+// Makes this process the user nobody for good; nothing to do when it is not root.
+bool dropToUnprivilegedUser()
+{
+    if (geteuid() != 0)
+        return true;
+    const passwd *nobody = getpwnam("nobody");
+    return nobody && setgroups(0, nullptr) == 0
+        && setresgid(nobody->pw_gid, nobody->pw_gid, nobody->pw_gid) == 0
+        && setresuid(nobody->pw_uid, nobody->pw_uid, nobody->pw_uid) == 0 && geteuid() != 0;
+}
+
+ino_t inodeOf(const QString &path)
+{
+    struct stat info {};
+    return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
+}
+
+void setMode(const QString &path, mode_t mode)
+{
+    ASSERT_EQ(::chmod(QFile::encodeName(path).constData(), mode), 0) << qPrintable(path);
+}
+
+class SaveAsUser : public SaveTest
+{
+protected:
+    // Before the first fixture, so its temporary folders already belong to the ordinary user.
+    static void SetUpTestSuite() { runsUnprivileged = dropToUnprivilegedUser(); }
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(runsUnprivileged) << "cannot become the user nobody";
+        ASSERT_NE(geteuid(), 0u);
+        SaveTest::SetUp();
+        m_folder = m_where + QStringLiteral("/Fraktal.jpg");
+        ASSERT_TRUE(QDir().mkdir(m_folder));
+    }
+    void TearDown() override
+    {
+        setMode(m_folder, 0755);   // so that the temporary folder can go
+        SaveTest::TearDown();
+    }
+
+    // The folder of the save holds the old files of rows 1 to `rows`; then it is made read-only.
+    void oldFilesInReadOnlyFolder(int rows)
+    {
+        for (const SavedKeyframe &row : savedKeyframes)
+            if (row.fileNumber <= rows)
+                writeFile(savedKeyframePath(m_folder, row), "alt " + QByteArray::number(row.fileNumber));
+        setMode(m_folder, 0555);
+    }
+    QByteArray oldBytes(int fileNumber) const { return "alt " + QByteArray::number(fileNumber); }
+
+    QString m_folder;   // the folder the save writes into
+};
+}
+
+TEST_F(SaveAsUser, DISABLED_ReadOnlyFolderOfWritableFilesIsWrittenInPlace)
+{
+    oldFilesInReadOnlyFolder(14);
+    const ino_t before = inodeOf(savedKeyframePath(m_folder, savedKeyframes[0]));
+    EXPECT_EQ(saveThroughDialog(QStringLiteral("Fraktal")), QString());
+    EXPECT_FALSE(m_leftOpen);
+    expectAllSaved(m_folder);   // and no temporary file beside them
+    EXPECT_EQ(inodeOf(savedKeyframePath(m_folder, savedKeyframes[0])), before);
+
+    // Where the folder is writable, a file is still replaced as a whole by a new one.
+    setMode(m_folder, 0755);
+    EXPECT_EQ(saveThroughDialog(QStringLiteral("Fraktal")), QString());
+    expectAllSaved(m_folder);
+    EXPECT_NE(inodeOf(savedKeyframePath(m_folder, savedKeyframes[0])), before);
+}
+
+TEST_F(SaveAsUser, DISABLED_SymlinkInAReadOnlyFolderWritesTheFileItNames)
+{
+    // The link points into another read-only folder, at a writable file.
+    const QString elsewhere = m_temp.filePath(QStringLiteral("woanders"));
+    ASSERT_TRUE(QDir().mkdir(elsewhere));
+    const QString target = elsewhere + QStringLiteral("/Bild.jpg");
+    writeFile(target, "alt");
+    setMode(elsewhere, 0555);
+    const QString link = savedKeyframePath(m_folder, savedKeyframes[2]);
+    ASSERT_TRUE(QFile::link(target, link));
+    oldFilesInReadOnlyFolder(14);   // leaves the link, which already exists, as it is
+
+    EXPECT_EQ(saveThroughDialog(QStringLiteral("Fraktal")), QString());
+    EXPECT_EQ(QFileInfo(link).symLinkTarget(), target);
+    EXPECT_EQ(fileBytes(target), keyframeBytes(savedKeyframes[2].keyframe));
+    expectAllSaved(m_folder);
+    setMode(elsewhere, 0755);
+}
+
+TEST_F(SaveAsUser, DISABLED_ReadOnlyFileInAReadOnlyFolderStopsThereAndKeepsTheRest)
+{
+    oldFilesInReadOnlyFolder(14);
+    const SavedKeyframe &fifth = savedKeyframes[4];
+    setMode(savedKeyframePath(m_folder, fifth), 0444);
+    const QString report = saveThroughDialog(QStringLiteral("Fraktal"));
+    EXPECT_EQ(report, QStringLiteral("Datei %1 kann nicht erstellt werden.").arg(savedKeyframePath(m_folder, fifth)));
+    EXPECT_TRUE(m_leftOpen);
+    for (const SavedKeyframe &row : savedKeyframes) {
+        const QByteArray expected = row.fileNumber < 5 ? keyframeBytes(row.keyframe) : oldBytes(row.fileNumber);
+        EXPECT_EQ(fileBytes(savedKeyframePath(m_folder, row)), expected) << row.fileNumber;
+    }
+    EXPECT_EQ(entries(m_folder), savedNames());
+}
+
+TEST_F(SaveAsUser, DISABLED_MissingFileInAReadOnlyFolderCannotBeCreated)
+{
+    oldFilesInReadOnlyFolder(6);
+    const QString report = saveThroughDialog(QStringLiteral("Fraktal"));
+    EXPECT_EQ(report, QStringLiteral("Datei %1 kann nicht erstellt werden.")
+                          .arg(savedKeyframePath(m_folder, savedKeyframes[6])));
+    for (const SavedKeyframe &row : savedKeyframes) {
+        if (row.fileNumber <= 6) {
+            EXPECT_EQ(fileBytes(savedKeyframePath(m_folder, row)), keyframeBytes(row.keyframe)) << row.fileNumber;
+        }
+    }
+    EXPECT_EQ(entries(m_folder).size(), 6);
+}
+
+// Runs the cases above in a child process as an ordinary user and passes on what it found.
+TEST(SaveWithoutPrivileges, ReadOnlyFoldersSymlinksAndPermissionsAsAnOrdinaryUser)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("TMPDIR"), QStringLiteral("/tmp"));   // a folder everyone may use
+    child.setProcessEnvironment(env);
+    child.setProcessChannelMode(QProcess::MergedChannels);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=SaveAsUser.*"), QStringLiteral("--gtest_also_run_disabled_tests")});
+    ASSERT_TRUE(child.waitForFinished(120000));
+    const QByteArray output = child.readAll();
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.constData();
+    EXPECT_EQ(child.exitCode(), 0) << output.constData();
+    EXPECT_TRUE(output.contains("[  PASSED  ] 4 tests.")) << output.constData();
 }

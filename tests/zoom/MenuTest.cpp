@@ -12,6 +12,7 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTextEdit>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -46,8 +47,12 @@ protected:
 TEST_F(MenuTest, CaptionsAndStartChecks)
 {
     EXPECT_EQ(captions(fmZoom->pmMenue),
-              QStringList({"Anzeige", "-", "Info...", fmZoom->webheim1->text(), "-", "Schließen"}));
-    EXPECT_EQ(captions(fmZoom->Anzeige1), QStringList({"klein", "mittel", "groß"}));
+              QStringList({"Anzeige", "Vollbild", "-", "Info...", fmZoom->webheim1->text(), "-",
+                           "Schließen"}));
+    EXPECT_EQ(captions(fmZoom->Anzeige1),
+              QStringList({"klein", "mittel", "groß", "-", "Original", "Scharf"}));
+    EXPECT_TRUE(fmZoom->Original1->isChecked());
+    EXPECT_EQ(fmZoom->Vollbild1->shortcut(), QKeySequence(Qt::Key_F11));
     EXPECT_EQ(captions(fmZoom->pmAnzeige), QStringList({"klein", "mittel", "groß"}));
     EXPECT_EQ(captions(fmZoom->pmRepead), QStringList({"Aus", "Ein", "beide Richtungen"}));
     EXPECT_FALSE(fmZoom->webheim1->text().isEmpty());
@@ -116,6 +121,46 @@ TEST_F(MenuTest, InfoFromTheMenuPausesARunningZoomAndShowsThePanelOnBlack)
     EXPECT_TRUE(fmZoom->gbInfo->isVisible());
 }
 
+TEST_F(MenuTest, InfoPanelClosesOnEscapeAndOnAClickAnywhereButTheAddress)
+{
+    injectOpener(false);
+    const auto closedWithoutTheBrowser = [this] {
+        return !fmZoom->gbInfo->isVisible() && !fmZoom->shBackground->isVisible() && m_opened.isEmpty();
+    };
+    // Opened from the casing, where the keyboard was: Escape reaches the panel.
+    clickOnMonitor(fmMonitor->bsInfo);
+    ASSERT_TRUE(fmZoom->gbInfo->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_TRUE(closedWithoutTheBrowser()) << "Escape";
+
+    // A click on the text, on the heading or on the panel's margin.
+    for (QWidget *spot : {static_cast<QWidget *>(fmZoom->mmInfo), static_cast<QWidget *>(fmZoom->mmUeberschrift),
+                          static_cast<QWidget *>(fmZoom->gbInfo)}) {
+        clickOnMonitor(fmMonitor->bsInfo);
+        ASSERT_TRUE(fmZoom->gbInfo->isVisible());
+        const QPoint at = spot == fmZoom->gbInfo ? QPoint(20, 320) : spot->rect().center();   // below the text
+        QTest::mouseClick(fmZoom->windowHandle(), Qt::LeftButton, Qt::NoModifier, spot->mapTo(fmZoom, at));
+        EXPECT_TRUE(closedWithoutTheBrowser()) << spot->objectName().toStdString();
+    }
+
+    // The address opens the web page instead; the panel stays when the browser cannot start.
+    clickOnMonitor(fmMonitor->bsInfo);
+    QTimer closer;   // closes the browser error once it is up
+    closer.setInterval(20);
+    QObject::connect(&closer, &QTimer::timeout, [] {
+        if (auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget()))
+            box->button(QMessageBox::Ok)->click();
+    });
+    closer.start();
+    clickOn(fmZoom->bfLink);
+    EXPECT_EQ(m_opened.size(), 1);
+    EXPECT_TRUE(fmZoom->gbInfo->isVisible());
+    // A right click is for the context menu.
+    QTest::mouseClick(fmZoom->windowHandle(), Qt::RightButton, Qt::NoModifier,
+                      fmZoom->mmInfo->mapTo(fmZoom, fmZoom->mmInfo->rect().center()));
+    EXPECT_TRUE(fmZoom->gbInfo->isVisible());
+}
+
 TEST_F(MenuTest, WebPageOpenedPausesInEveryStateClosesThePanelAndMinimises)
 {
     injectOpener(true);
@@ -176,7 +221,7 @@ TEST_F(MenuTest, WebPageNotOpenedShowsTheBrowserErrorAndChangesNothing)
     clickOnMonitor(fmMonitor->bsVorwaerts);
     chooseFromMenu(fmZoom->pmMenue, fmZoom->webheim1);
     EXPECT_TRUE(boxSeen);
-    EXPECT_EQ(text, QStringLiteral("Fehler beim starten Ihres Standart-Browsers"));
+    EXPECT_EQ(text, QStringLiteral("Fehler beim Starten Ihres Standard-Browsers"));
     EXPECT_EQ(title, QStringLiteral("Fehler"));
     EXPECT_EQ(buttons, 1);
     EXPECT_EQ(m_opened.size(), 1);

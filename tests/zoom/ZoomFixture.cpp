@@ -39,6 +39,8 @@ void ZoomTest::SetUp()
         if (window->isMinimized())
             window->showNormal();
     fmZoom->Aus1Click();
+    fmZoom->setFullScreenView(false);
+    fmZoom->Original1Click();
     ZoomState.frameRate = 30;
     ZoomState.stepFactor = 1.04;
     ZoomState.speedPosition = 50;

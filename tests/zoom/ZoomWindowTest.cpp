@@ -1,6 +1,7 @@
-// The zoom window itself: what its constructor leaves, the stacking of surfaces, black
-// background and panels, and dragging both windows together.
+// The zoom window itself: what its constructor leaves, the synchronous repaint, the stacking of
+// surfaces, black background and panels, and dragging both windows together.
 #include "ZoomFixture.h"
+#include "FrameRenderer.h"
 #include "MyTImage.h"
 #include "MyThread.h"
 #include "PictureControl.h"
@@ -11,6 +12,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QPaintEvent>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTextDocument>
@@ -26,6 +28,33 @@ int stackingIndex(QWidget *child)
 {
     return int(child->parentWidget()->children().indexOf(child));
 }
+
+// The paint events the display surfaces receive and the area they cover.
+struct PaintRecorder : QObject
+{
+    int paints[2] = {};
+    QRegion painted[2];
+
+    void clear()
+    {
+        for (int i = 0; i < 2; ++i) {
+            paints[i] = 0;
+            painted[i] = QRegion();
+        }
+    }
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::Paint) {
+            for (int i = 0; i < 2; ++i) {
+                if (watched == fmZoom->surfaces[i]) {
+                    ++paints[i];
+                    painted[i] += static_cast<QPaintEvent *>(event)->region();
+                }
+            }
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -49,6 +78,24 @@ TEST_F(ZoomTest, ConstructorLeavesTheStartCardTheLoaderAndIdleTimers)
     EXPECT_FALSE(fmZoom->shBackground->isVisible());
     EXPECT_EQ(shownView(), activeKeyframeCentre());   // the start card
     EXPECT_EQ(fmMonitor->bfFaktor2->text(), QStringLiteral("1,000"));
+}
+
+TEST_F(ZoomTest, RenderFrameHasPaintedTheNewPictureWhenItReturns)
+{
+    PaintRecorder recorder;
+    for (MyTImage *surface : fmZoom->surfaces)
+        surface->installEventFilter(&recorder);
+    const QRegion view(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
+    for (double scale : {1.0, 1.3, 1.9}) {
+        recorder.clear();
+        ZoomState.scale = scale;
+        RenderFrame();   // no event loop runs in between: only a repaint at once shows it
+        const int front = ZoomState.frontImage;
+        EXPECT_EQ(recorder.paints[front], 1) << "scale " << scale;
+        EXPECT_TRUE((view - recorder.painted[front]).isEmpty()) << "scale " << scale;
+    }
+    for (MyTImage *surface : fmZoom->surfaces)
+        surface->removeEventFilter(&recorder);
 }
 
 TEST_F(ZoomTest, PanelsStayInFrontOfTheBlackBackgroundAndTheSurfaces)

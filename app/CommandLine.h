@@ -1,0 +1,14 @@
+#pragma once
+#include <QStringList>
+
+// What the command line chooses: the sharp presentation and full screen from the start.
+struct PlayerOptions
+{
+    bool sharp = false;
+    bool fullScreen = false;
+};
+
+// Reads --sharp and --fullscreen from the program's arguments; --help and --version print their
+// text and end the program with status 0, an unknown option or an argument prints the error and
+// ends it with status 1. Needs the application object.
+PlayerOptions parseCommandLine(const QStringList &arguments);

@@ -1,0 +1,321 @@
+// The sharp presentation against the original one, measured side by side in one run: the cost
+// of a frame, how faithfully the picture's centre shows the deeper keyframes, and how large the
+// change from one frame to the next is at a keyframe swap compared with any other frame.
+#include "BenchSupport.h"
+#include "FrameRenderer.h"
+#include "KeyframeStore.h"
+#include "MyThread.h"
+#include "PlayerWindows.h"
+#include "SharpFrame.h"
+#include "SharpLayers.h"
+#include "StandInHost.h"
+#include "StretchCopy.h"
+#include "TfmZoom.h"
+#include "ZoomState.h"
+#include "ZoomStepping.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QPainter>
+#include <QScreen>
+
+#include <chrono>
+#include <ctime>
+#include <cmath>
+#include <cstdio>
+#include <thread>
+
+namespace {
+constexpr int rounds = 40;
+constexpr int scalesPerSegment = 18;
+constexpr int benchFrame = 30;
+
+double percentile(std::vector<double> values, double p)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
+}
+
+void setGross()
+{
+    ZoomState.viewWidth = 800;
+    ZoomState.viewHeight = 600;
+    ZoomState.viewRatio = 1.0;
+}
+
+// Waits (the loader works meanwhile) until the sharp view of keyframe `frame` has its layers.
+void waitForLayers(int frame)
+{
+    for (int i = 0; i < 2000 && !(sharpLayersReady(frame) && ZoomState.nextReady.load()); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+}
+
+void showKeyframe(int frame)
+{
+    LoadKeyframe('A', frame);
+    LoadKeyframe('B', frame + 1);
+    ZoomState.activeBitmap = 'A';
+    currentFrame = frame;
+    keepSharpLayersAround(frame);
+    waitForLayers(frame);
+}
+
+struct Times { double median, p99, cpu; };
+
+// CPU time of the whole process (Qt's painter spreads large images over threads): on the shared
+// machine, other processes' load does not count.
+double processMilliseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
+
+Times timeOverASegment(const std::function<void()> &call, const std::function<void()> &between = {})
+{
+    std::vector<double> times, cpu;
+    for (int round = 0; round < rounds; ++round)
+        for (int k = 0; k < scalesPerSegment; ++k) {
+            ZoomState.scale = std::pow(1.04, k);
+            const double cpuStart = processMilliseconds();
+            const auto start = BenchClock::now();
+            call();
+            times.push_back(millisecondsSince(start));
+            cpu.push_back(processMilliseconds() - cpuStart);
+            if (between)
+                between();
+        }
+    return {median(times), percentile(times, 0.99), median(cpu)};
+}
+
+void printHeading()
+{
+    std::printf("%-34s %9s %9s %9s %9s %9s %9s\n", "", "orig med", "orig p99", "orig cpu", "sharp med",
+                "sharp p99", "sharp cpu");
+}
+
+void printTimes(const char *what, Times original, Times sharp)
+{
+    std::printf("%-34s %9.3f %9.3f %9.3f %9.3f %9.3f %9.3f\n", what, original.median, original.p99,
+                original.cpu, sharp.median, sharp.p99, sharp.cpu);
+}
+
+// The composition alone, into canvases of the device size.
+void benchComposition()
+{
+    std::printf("Composition alone, ms per frame over one segment (keyframe %d)\n",
+                benchFrame);
+    printHeading();
+    setGross();
+    setSharpPresentation(true);
+    showKeyframe(benchFrame);
+    QImage original(800, 600, QImage::Format_RGB32);
+    struct Config { const char *name; QSize device; double region; };
+    for (const Config &config : {Config{"gross x1 (800x600)", {800, 600}, 800},
+                                 Config{"gross x2 (1600x1200)", {1600, 1200}, 800},
+                                 Config{"full screen 1920x1080 (1440x1080)", {1440, 1080}, 800}}) {
+        QImage canvas(config.device, QImage::Format_RGB32);
+        const Times orig = timeOverASegment([&] {
+            ZoomHost *const host = zoomHost;
+            zoomHost = nullptr;
+            RenderFrame();   // the rectangles only
+            zoomHost = host;
+            stretchCopy(ZoomState.bitmapA, QRect(sourceRect.left, sourceRect.top, sourceRect.width(),
+                                                 sourceRect.height()), original, QRect(0, 0, 800, 600));
+        });
+        const Times sharp = timeOverASegment([&] { renderSharpView(canvas, config.region); });
+        printTimes(config.name, orig, sharp);
+        // For scale: one smooth enlargement of the keyframe over the whole canvas.
+        const Times one = timeOverASegment([&] {
+            QPainter painter(&canvas);
+            painter.setRenderHint(QPainter::SmoothPixmapTransform);
+            painter.drawImage(QRectF(canvas.rect()), ZoomState.bitmapA, QRectF(200, 150, 400, 300));
+        });
+        printTimes("  one smooth enlargement, for scale", {0, 0, 0}, one);
+    }
+    setSharpPresentation(false);
+    std::printf("(original: the nearest-neighbour copy at 800 x 600, which the screen enlarges)\n\n");
+}
+
+// RenderFrame through the real zoom window, with its synchronous repaint, at the process's
+// device pixel ratio; and in full screen on this screen.
+void benchWindow()
+{
+    if (!ensurePlayerWindows())
+        return;
+    useZoomWindowAsHost();
+    const qreal ratio = fmZoom->devicePixelRatioF();
+    std::printf("RenderFrame through the zoom window (device pixel ratio %.0f), ms per frame incl. the\n"
+                "synchronous repaint\n", ratio);
+    printHeading();
+    const auto measure = [](bool sharp) {
+        sharp ? fmZoom->Scharf1Click() : fmZoom->Original1Click();
+        showKeyframe(benchFrame);
+        QCoreApplication::processEvents();
+        return timeOverASegment([] { RenderFrame(); }, [] { QCoreApplication::processEvents(); });
+    };
+    fmZoom->gross1Click();
+    const Times orig = measure(false);
+    const Times sharp = measure(true);
+    printTimes(qPrintable(QStringLiteral("gross x%1").arg(ratio)), orig, sharp);
+
+    fmZoom->setFullScreenView(true);
+    QCoreApplication::processEvents();
+    const QSize screen = fmZoom->size();
+    showKeyframe(benchFrame);
+    const Times full = timeOverASegment([] { RenderFrame(); }, [] { QCoreApplication::processEvents(); });
+    printTimes(qPrintable(QStringLiteral("full screen %1x%2 x%3").arg(screen.width()).arg(screen.height()).arg(ratio)),
+               {0, 0, 0}, full);
+    fmZoom->setFullScreenView(false);
+    fmZoom->Original1Click();
+    fmZoom->mittel1Click();
+    std::printf("(full screen is always sharp)\n\n");
+}
+
+double psnr(const QImage &a, const QImage &b)
+{
+    double sum = 0;
+    const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
+    for (int y = 0; y < h; ++y) {
+        const auto *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            for (int shift : {0, 8, 16}) {
+                const double d = double((pa[x] >> shift) & 0xff) - double((pb[x] >> shift) & 0xff);
+                sum += d * d;
+            }
+    }
+    const double mse = sum / (3.0 * w * h);
+    return mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.0;
+}
+
+// The picture as the screen shows it at `ratio`, in device pixels.
+QImage shownPicture(bool sharp, int ratio)
+{
+    if (sharp) {
+        QImage canvas(800 * ratio, 600 * ratio, QImage::Format_RGB32);
+        renderSharpView(canvas, 800);
+        return canvas;
+    }
+    QImage view(800, 600, QImage::Format_RGB32);
+    ZoomHost *const host = zoomHost;
+    zoomHost = nullptr;
+    RenderFrame();
+    zoomHost = host;
+    stretchCopy(ZoomState.bitmapA, QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()),
+                view, view.rect());
+    // The screen enlarges a picture of one pixel per logical pixel pixel by pixel.
+    return ratio == 1 ? view : view.scaled(view.size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+}
+
+void benchFidelity()
+{
+    std::printf("Fidelity: PSNR (dB) of the picture's centre (where keyframe k+2 lies) against keyframe\n"
+                "k+2 reduced to the screen's pixels, \"gross\", keyframes %d..%d\n", benchFrame, benchFrame + 2);
+    std::printf("%-7s %-6s", "ratio", "mode");
+    const double scales[] = {1.0, 1.25, 1.5, 1.75, 1.99};
+    for (double s : scales)
+        std::printf(" %8.2f", s);
+    std::printf(" %8s\n", "mean");
+    setGross();
+    setSharpPresentation(true);
+    showKeyframe(benchFrame);
+    QImage deepest;
+    decodeKeyframe(benchFrame + 2, deepest);
+    for (int ratio : {1, 2}) {
+        for (bool sharp : {false, true}) {
+            std::printf("x%-6d %-6s", ratio, sharp ? "sharp" : "orig");
+            double total = 0;
+            for (double s : scales) {
+                ZoomState.scale = s;
+                const QImage picture = shownPicture(sharp, ratio);
+                const double half = 100.0 * ratio * s;   // half the width of k+2 on the screen
+                const QRect box(qRound(picture.width() / 2.0 - half), qRound(picture.height() / 2.0 - half * 0.75),
+                                qRound(2 * half), qRound(1.5 * half));
+                const QImage reference = deepest.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                const double value = psnr(picture.copy(box), reference);
+                total += value;
+                std::printf(" %8.2f", value);
+            }
+            std::printf(" %8.2f\n", total / std::size(scales));
+        }
+    }
+    setSharpPresentation(false);
+    std::printf("\n");
+}
+
+double meanAbsoluteChange(const QImage &a, const QImage &b)
+{
+    double sum = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x)
+            for (int shift : {0, 8, 16})
+                sum += std::abs(int((pa[x] >> shift) & 0xff) - int((pb[x] >> shift) & 0xff));
+    }
+    return sum / (3.0 * a.width() * a.height());
+}
+
+// Zooms in through several keyframes tick by tick, the loader working in between as in play.
+void benchSwaps()
+{
+    std::printf("Swap: mean absolute change from one frame to the next (0..255), \"gross\", keyframes 20..24,\n"
+                "stepFactor 1.04; the largest change at a keyframe swap against the median of all frames\n");
+    std::printf("%-7s %-6s %10s %12s %8s %12s\n", "ratio", "mode", "median", "max at swap", "ratio",
+                "vs neighbours");
+    setGross();
+    for (int ratio : {1, 2}) {
+        for (bool sharp : {false, true}) {
+            StandInHost host;
+            host.devicePixelRatio = ratio;
+            setSharpPresentation(sharp);
+            ZoomState.stepFactor = 1.04;
+            ZoomState.scale = 1.0;
+            currentFrame = 20;
+            startZoomDirection(true);
+            host.zgZoomIn.stop();
+            std::vector<double> all;
+            std::vector<std::size_t> swaps;
+            QImage previous = sharp ? host.sharpSurfaces[host.frontSurface] : shownPicture(false, ratio);
+            while (currentFrame < 25) {
+                waitForLayers(currentFrame + 1);
+                const int before = currentFrame;
+                zoomInTick();
+                const QImage now = sharp ? host.sharpSurfaces[host.frontSurface] : shownPicture(false, ratio);
+                const double change = meanAbsoluteChange(previous, now);
+                all.push_back(change);
+                if (qEnvironmentVariableIsSet("TF_BENCH_TRACE"))
+                    std::printf("  frame %d scale %.3f change %.2f\n", currentFrame, ZoomState.scale, change);
+                if (currentFrame != before)
+                    swaps.push_back(all.size() - 1);
+                previous = now;
+            }
+            // A swap's change against the changes of the two frames before and after it (the
+            // content decides how much changes from frame to frame).
+            double largest = 0, largestAgainstNeighbours = 0;
+            for (std::size_t i : swaps) {
+                if (i < 2 || i + 2 >= all.size())
+                    continue;
+                const double neighbours = (all[i - 2] + all[i - 1] + all[i + 1] + all[i + 2]) / 4;
+                largest = std::max(largest, all[i]);
+                largestAgainstNeighbours = std::max(largestAgainstNeighbours, all[i] / neighbours);
+            }
+            std::printf("x%-6d %-6s %10.2f %12.2f %8.2f %12.2f\n", ratio, sharp ? "sharp" : "orig", median(all),
+                        largest, largest / median(all), largestAgainstNeighbours);
+        }
+    }
+    setSharpPresentation(false);
+    std::printf("\n");
+}
+}
+
+void benchSharp()
+{
+    benchComposition();
+    benchFidelity();
+    benchSwaps();
+    benchWindow();
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <QImage>
+#include <mutex>
+#include <vector>
+
+// One keyframe decoded for the sharp view, with a copy reduced to half size by area averaging
+// for the places where it is shown at less than half its resolution.
+struct KeyframeLayer
+{
+    int number = 0;
+    QImage full;
+    QImage half;
+    bool isNull() const { return full.isNull(); }
+};
+
+// Decodes keyframe `number` and its half-size copy (any thread; raises ToolkitError).
+KeyframeLayer decodeLayer(int number);
+
+// The keyframes the sharp view composes, decoded by the loader thread ahead of need. The GUI
+// thread says which keyframe is on display; the loader fills in what is missing. Stored pictures
+// are never changed, so a copy taken by the GUI thread stays valid while the loader goes on.
+class SharpLayers
+{
+public:
+    // Keeps the keyframe `frame`, one before it and three after it (those of the zoom run only),
+    // and near the ends of the run the keyframes a repeat starts from; drops every other one.
+    void keepAround(int frame);
+    void clear();
+
+    KeyframeLayer layer(int number) const;   // null while not decoded
+    bool holds(int number) const;
+    // The keyframe the loader should decode next, or 0 when all wanted ones are there.
+    int nextMissing() const;
+    void store(KeyframeLayer layer);          // dropped when no longer wanted
+    std::size_t size() const;
+
+private:
+    mutable std::mutex m_mutex;
+    std::vector<int> m_wanted;                // in the order they are needed
+    std::vector<KeyframeLayer> m_layers;
+};
+
+SharpLayers &sharpLayers();

@@ -1,0 +1,166 @@
+// The sharp view against a reference composed by hand from Qt's smooth scaling of the keyframe
+// crops; and a zoom through keyframe swaps in the sharp view: no jump, no decode on the GUI thread.
+#include "EngineFixture.h"
+#include "KeyframeStore.h"
+#include "ResourceStream.h"
+#include "SharpFrame.h"
+#include "SharpLayers.h"
+#include "ZoomState.h"
+#include "ZoomStepping.h"
+
+#include <QPainter>
+#include <QPainterPath>
+#include <QTest>
+
+#include <cmath>
+
+namespace {
+
+QByteArray embeddedKeyframe(int number)
+{
+    return ResourceStream(number).bytes();
+}
+
+// PSNR over the pixels `mask` marks (non-zero).
+double psnr(const QImage &a, const QImage &b, const QImage &mask)
+{
+    double sum = 0;
+    long count = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x) {
+            if (!qRed(mask.pixel(x, y)))
+                continue;
+            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
+            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
+                sum += double(d) * d;
+            count += 3;
+        }
+    return count && sum > 0 ? 10 * std::log10(255.0 * 255.0 * double(count) / sum) : 99.0;
+}
+
+class SharpViewTest : public EngineTest
+{
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        useKeyframes(embeddedKeyframe);
+        ZoomState.viewWidth = 800;
+        ZoomState.viewHeight = 600;
+        ZoomState.viewRatio = 1.0;
+    }
+    void TearDown() override
+    {
+        setSharpPresentation(false);
+        EngineTest::TearDown();
+    }
+};
+
+} // namespace
+
+// At scale 1 the view shows keyframe k outside k+1's place and k+1 inside (k+2 has not faded in
+// yet); from scale 1.5 on k+2 is whole in the centre (the fade between is the swap test's). Each zone, away from the feathered edges,
+// must look like the smoothly scaled crop of its keyframe.
+TEST_F(SharpViewTest, EveryLayerLooksLikeItsKeyframeSmoothlyScaled)
+{
+    const int frame = 30;
+    KeyframeLayer layers[3];
+    for (int d = 0; d < 3; ++d)
+        layers[d] = decodeLayer(frame + d);
+    const KeyframeLayer *const pointers[3] = {&layers[0], &layers[1], &layers[2]};
+
+    for (int ratio : {1, 2}) {
+        for (double scale : {1.0, 1.75, 2.0}) {
+            SCOPED_TRACE(testing::Message() << "ratio " << ratio << ", scale " << scale);
+            QImage view(800 * ratio, 600 * ratio, QImage::Format_RGB32);
+            view.fill(Qt::magenta);
+            composeSharpView(view, pointers, scale, 800);
+
+            // The reference: each layer's crop scaled by Qt, painted over the one below.
+            QImage reference(view.size(), QImage::Format_RGB32);
+            QImage mask(view.size(), QImage::Format_RGB32);
+            mask.fill(Qt::black);
+            QPainter paint(&reference), zones(&mask);
+            const QRectF canvas(reference.rect());
+            const int deepest = sharpLayerOpacity(2, scale) >= 1.0 ? 2 : 1;
+            for (int d = 0; d <= deepest; ++d) {
+                const double f = ratio * scale / double(1 << d);   // device pixels per layer pixel
+                const QRectF place(canvas.center() - QPointF(400 * f, 300 * f), QSizeF(800 * f, 600 * f));
+                const QRectF shown = place & canvas;
+                // Whole layer pixels around the part on screen.
+                const QRect crop = QRectF((shown.topLeft() - place.topLeft()) / f, shown.size() / f)
+                                       .toAlignedRect() & QRect(0, 0, 800, 600);
+                const QRectF target(place.topLeft() + QPointF(crop.topLeft()) * f, QSizeF(crop.size()) * f);
+                const QImage scaled = layers[d].full.copy(crop).scaled(
+                    qRound(target.width()), qRound(target.height()), Qt::IgnoreAspectRatio,
+                    Qt::SmoothTransformation);
+                paint.drawImage(target.topLeft(), scaled);
+                // Compared: the layer's own zone, a few pixels inside its fade and outside the next.
+                const double inset = sharpLayerFeather(d, scale) * f + 3;
+                zones.fillRect(place.adjusted(inset, inset, -inset, -inset), Qt::white);
+            }
+            for (int d = 1; d <= deepest; ++d) {
+                // Where a deeper layer fades in, neither layer alone is the reference.
+                const double f = ratio * scale / double(1 << d);
+                const QRectF place(canvas.center() - QPointF(400 * f, 300 * f), QSizeF(800 * f, 600 * f));
+                const double inset = sharpLayerFeather(d, scale) * f + 3;
+                const QRectF fade = place.adjusted(-3, -3, 3, 3);
+                const QRectF inner = place.adjusted(inset, inset, -inset, -inset);
+                QPainterPath ring;
+                ring.addRect(fade);
+                ring.addRect(inner);
+                zones.fillPath(ring, Qt::black);
+            }
+            paint.end();
+            zones.end();
+            EXPECT_GT(psnr(view, reference, mask), 33.0);
+        }
+    }
+}
+
+// Zooming in through keyframe swaps: the frame right after a swap (keyframe k + 1 at scale s)
+// looks like keyframe k composed at scale 2 s, the same view before the swap; and every keyframe
+// came from the loader thread.
+TEST_F(SharpViewTest, SwapsDoNotJumpAndTheGuiThreadNeverDecodes)
+{
+    for (int ratio : {1, 2}) {
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
+        host->devicePixelRatio = ratio;
+        currentFrame = 20;
+        ZoomState.scale = 1.6;
+        LoadKeyframe('A', 20);
+        ZoomState.activeBitmap = 'A';
+        setSharpPresentation(true);
+        ASSERT_TRUE(QTest::qWaitFor([] { return sharpLayersReady(20) && sharpLayersReady(21); }, 10000));
+        clearRequests();
+
+        startZoomDirection(true);
+        host->zgZoomIn.stop();
+        struct Swap { int frame; double scale; QImage shown; };
+        std::vector<Swap> swaps;
+        while (currentFrame < 23) {
+            ASSERT_TRUE(QTest::qWaitFor([] { return ZoomState.nextReady.load() && sharpLayersReady(currentFrame + 1); },
+                                        10000));
+            const int before = currentFrame;
+            zoomInTick();
+            if (currentFrame != before)
+                swaps.push_back({before, ZoomState.scale, host->sharpSurfaces[host->frontSurface]});
+        }
+        for (const KeyframeRequest &request : requests())
+            EXPECT_TRUE(request.onLoaderThread) << "keyframe " << request.number << " decoded on the GUI thread";
+        setSharpPresentation(false);
+
+        ASSERT_EQ(swaps.size(), 3u);
+        for (const Swap &swap : swaps) {
+            KeyframeLayer layers[3];
+            for (int d = 0; d < 3; ++d)
+                layers[d] = decodeLayer(swap.frame + d);
+            const KeyframeLayer *const pointers[3] = {&layers[0], &layers[1], &layers[2]};
+            QImage before(swap.shown.size(), QImage::Format_RGB32);
+            composeSharpView(before, pointers, 2 * swap.scale, 800);
+            QImage all(before.size(), QImage::Format_RGB32);
+            all.fill(Qt::white);
+            EXPECT_GT(psnr(before, swap.shown, all), 45.0) << "swap from keyframe " << swap.frame;
+        }
+    }
+}
