@@ -1,6 +1,7 @@
 // Interior and iteration skipping against direct high-precision iteration: nothing the renderer
 // paints black escapes, and BLA gives plain perturbation's counts.
 
+#include "DirectIteration.h"
 #include "JpegMarkers.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
@@ -11,7 +12,6 @@
 #include "ReferenceOrbit.h"
 
 #include <gtest/gtest.h>
-#include <mpfr.h>
 #include <turbojpeg.h>
 
 #include <algorithm>
@@ -44,35 +44,7 @@ const KeyframeRenderer& renderer()
     return r;
 }
 
-// Whether c = centre + dc escapes within the set's iteration limit, iterated directly in MPFR.
-bool escapesDirectly(double dcRe, double dcIm)
-{
-    const KeyframeParams& p = params();
-    mpfr_t cr, ci, zr, zi, zr2, zi2, t;
-    for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
-        mpfr_init2(v, p.precisionBits + 64);
-    mpfr_set_str(cr, p.centreRe.c_str(), 10, MPFR_RNDN);
-    mpfr_set_str(ci, p.centreIm.c_str(), 10, MPFR_RNDN);
-    mpfr_add_d(cr, cr, dcRe, MPFR_RNDN);
-    mpfr_add_d(ci, ci, dcIm, MPFR_RNDN);
-    mpfr_set_zero(zr, 1);
-    mpfr_set_zero(zi, 1);
-    bool escaped = false;
-    for (int n = 1; n <= p.maxIterations && !escaped; ++n) {
-        mpfr_sqr(zr2, zr, MPFR_RNDN);
-        mpfr_sqr(zi2, zi, MPFR_RNDN);
-        mpfr_mul(t, zr, zi, MPFR_RNDN);
-        mpfr_mul_2ui(t, t, 1, MPFR_RNDN);
-        mpfr_add(zi, t, ci, MPFR_RNDN);
-        mpfr_sub(zr, zr2, zi2, MPFR_RNDN);
-        mpfr_add(zr, zr, cr, MPFR_RNDN);
-        mpfr_add(t, zr2, zi2, MPFR_RNDN);
-        escaped = mpfr_cmp_d(t, p.bailout * p.bailout) > 0;
-    }
-    for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
-        mpfr_clear(v);
-    return escaped;
-}
+bool escapesDirectly(double dcRe, double dcIm) { return iterateDirectly(params(), dcRe, dcIm).smooth >= 0; }
 
 std::vector<unsigned char> decode(int k)
 {

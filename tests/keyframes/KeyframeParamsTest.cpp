@@ -69,6 +69,8 @@ TEST(KeyframeParams, MinimalFileGivesItsValues)
     EXPECT_EQ(p.centreIm, "0.1");
     EXPECT_EQ(p.samples, 2);
     EXPECT_EQ(p.seed, 7u);
+    EXPECT_EQ(p.samplesMax, 2) << "without samples.max no pixel is refined";
+    EXPECT_TRUE(p.bla);
     ASSERT_EQ(p.stops.size(), 2u);
     EXPECT_DOUBLE_EQ(p.stops[1].green, 0.5);
 }
@@ -83,6 +85,9 @@ TEST(KeyframeParams, FaultsNameTheKeyAndLine)
               std::string::npos);
     EXPECT_NE(errorOf(std::string(minimal) + "width = 4\n").find("given twice"), std::string::npos);
     EXPECT_NE(errorOf(std::string(minimal) + "just words\n").find("expected key = value"), std::string::npos);
+    EXPECT_NE(errorOf(std::string(minimal) + "samples.max = 3\n").find("samples.max: must be a multiple of samples"),
+              std::string::npos);
+    EXPECT_NE(errorOf(std::string(minimal) + "bla.bits = 60\n").find("bla.bits: out of range"), std::string::npos);
     EXPECT_THROW(KeyframeParams::load("/nonexistent/keyframes.params"), std::runtime_error);
 }
 
