@@ -198,7 +198,7 @@ void TfmZoom::buildInfoPanel()
         QStringLiteral("unserem eigenen Programm berechnet: 800 × 600"),
         QStringLiteral("Bildpunkte, jeder aus 4 bis 16 Abtastwerten"),
         QStringLiteral("mit bis zu 150000 Rechenschritten gemittelt."),
-        QStringLiteral("Ein PC mit zwei Kernen war etwa 30 Minuten"),
+        QStringLiteral("Ein PC mit zwei Kernen war etwa 35 Minuten"),
         QStringLiteral("lang mit der Berechnung der Bilder beschäftigt."),
         QStringLiteral("Die interessantesten Zoom-Ausschnitte lassen sich"),
         QStringLiteral("mit der Save-Taste abspeichern. Weitere Infos und"),
