@@ -3,6 +3,7 @@
 
 #include "DirectIteration.h"
 #include "JpegMarkers.h"
+#include "CommittedSet.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "KeyframeRenderer.h"
@@ -24,18 +25,9 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params()
-{
-    static const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
-    return p;
-}
+const KeyframeParams& params() { return committedParams(); }
 
-const ReferenceOrbit& orbit()
-{
-    static const ReferenceOrbit o(params().centreRe, params().centreIm, params().precisionBits,
-                                  params().maxIterations, params().bailout);
-    return o;
-}
+const ReferenceOrbit& orbit() { return committedOrbit(); }
 
 const KeyframeRenderer& renderer()
 {
@@ -46,17 +38,6 @@ const KeyframeRenderer& renderer()
 
 bool escapesDirectly(double dcRe, double dcIm) { return iterateDirectly(params(), dcRe, dcIm).smooth >= 0; }
 
-std::vector<unsigned char> decode(int k)
-{
-    const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + std::to_string(k) + ".jpg");
-    std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
-    tjhandle tj = tjInitDecompress();
-    const int rc = tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), frameWidth, 0, frameHeight, TJPF_RGB, 0);
-    tjDestroy(tj);
-    if (bytes.empty() || rc != 0)
-        rgb.clear();
-    return rgb;
-}
 
 // Black pixels of the committed set (whole 5 x 5 neighbourhood black, away from card text) are
 // inside: their centres do not escape in direct iteration. The exterior never reaches black.
@@ -64,7 +45,7 @@ TEST(Interior, BlackPixelsOfCommittedKeyframesDoNotEscape)
 {
     int checked = 0;
     for (int k : {2, 28, 50, 58, 62}) {
-        const auto rgb = decode(k);
+        const auto rgb = decodeKeyframe(k);
         ASSERT_FALSE(rgb.empty()) << "keyframe " << k;
         const auto black = [&](int x, int y) {
             const unsigned char* p = &rgb[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];

@@ -1,6 +1,7 @@
 // The destination of the zoom: the nucleus finder against plain MPFR iteration, on known mini-sets
 // and on the committed centre.
 
+#include "CommittedSet.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "NucleusFinder.h"
@@ -17,11 +18,7 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params()
-{
-    static const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
-    return p;
-}
+const KeyframeParams& params() { return committedParams(); }
 
 // |z_n| for n = 1 .. count, z -> z^2 + c from 0 at 400 bits.
 std::vector<double> orbitDistances(const std::string& re, const std::string& im, int count)

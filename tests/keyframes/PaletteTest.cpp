@@ -2,6 +2,7 @@
 // keyframe k and as part of keyframe k+1, gets the same colour, and the edge shading's scale
 // follows the pixels of the keyframes that sample the point without depending on any of them.
 
+#include "CommittedSet.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "KeyframeRenderer.h"
@@ -19,11 +20,7 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params()
-{
-    static const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
-    return p;
-}
+const KeyframeParams& params() { return committedParams(); }
 
 // A shorter limit than the set's keeps the test quick; the points compared are the same either way.
 constexpr int iterations = 20000;

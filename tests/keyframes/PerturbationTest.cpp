@@ -2,6 +2,7 @@
 // keyframe 2 down to the end card, using the parameters of the committed set.
 
 #include "DirectIteration.h"
+#include "CommittedSet.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "Perturbation.h"
@@ -21,18 +22,9 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params()
-{
-    static const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
-    return p;
-}
+const KeyframeParams& params() { return committedParams(); }
 
-const ReferenceOrbit& orbit()
-{
-    static const ReferenceOrbit o(params().centreRe, params().centreIm, params().precisionBits,
-                                  params().maxIterations, params().bailout);
-    return o;
-}
+const ReferenceOrbit& orbit() { return committedOrbit(); }
 
 SampleResult iterateDirect(double dcRe, double dcIm) { return iterateDirectly(params(), dcRe, dcIm); }
 

@@ -3,6 +3,7 @@
 // own view with text over it: the player puts it in front of keyframe 2 at the same magnification.
 
 #include "JpegMarkers.h"
+#include "CommittedSet.h"
 #include "KeyframeGeometry.h"
 #include "Palette.h"
 
@@ -18,17 +19,6 @@ using namespace keyframes;
 
 namespace {
 
-std::vector<unsigned char> decodeKeyframe(int k)
-{
-    const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + std::to_string(k) + ".jpg");
-    std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
-    tjhandle tj = tjInitDecompress();
-    const int rc = tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), frameWidth, 0, frameHeight, TJPF_RGB, 0);
-    tjDestroy(tj);
-    if (bytes.empty() || rc != 0)
-        rgb.clear();
-    return rgb;
-}
 
 // Text and the JPEG blocks it touches, widened by one 16-pixel block.
 bool underText(int k, int x, int y)
