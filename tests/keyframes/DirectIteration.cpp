@@ -4,6 +4,17 @@
 
 #include <mpfr.h>
 
+void squareAndAdd(mpfr_ptr zr, mpfr_ptr zi, mpfr_srcptr cr, mpfr_srcptr ci, mpfr_ptr zr2, mpfr_ptr zi2, mpfr_ptr t)
+{
+    mpfr_sqr(zr2, zr, MPFR_RNDN);
+    mpfr_sqr(zi2, zi, MPFR_RNDN);
+    mpfr_mul(t, zr, zi, MPFR_RNDN);
+    mpfr_mul_2ui(t, t, 1, MPFR_RNDN);
+    mpfr_add(zi, t, ci, MPFR_RNDN);
+    mpfr_sub(zr, zr2, zi2, MPFR_RNDN);
+    mpfr_add(zr, zr, cr, MPFR_RNDN);
+}
+
 SampleResult iterateDirectly(const KeyframeParams& p, double dcRe, double dcIm)
 {
     const int bits = p.precisionBits + 64;
@@ -23,13 +34,7 @@ SampleResult iterateDirectly(const KeyframeParams& p, double dcRe, double dcIm)
         const double t0 = 2 * (a0 * dr - b0 * di) + 1;
         di = 2 * (a0 * di + b0 * dr);
         dr = t0;
-        mpfr_sqr(zr2, zr, MPFR_RNDN);
-        mpfr_sqr(zi2, zi, MPFR_RNDN);
-        mpfr_mul(t, zr, zi, MPFR_RNDN);
-        mpfr_mul_2ui(t, t, 1, MPFR_RNDN);
-        mpfr_add(zi, t, ci, MPFR_RNDN);
-        mpfr_sub(zr, zr2, zi2, MPFR_RNDN);
-        mpfr_add(zr, zr, cr, MPFR_RNDN);
+        squareAndAdd(zr, zi, cr, ci, zr2, zi2, t);
         const double a = mpfr_get_d(zr, MPFR_RNDN), b = mpfr_get_d(zi, MPFR_RNDN);
         const double norm2 = a * a + b * b;
         if (norm2 > p.bailout * p.bailout) {

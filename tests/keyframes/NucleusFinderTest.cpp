@@ -2,6 +2,7 @@
 // and on the committed centre.
 
 #include "CommittedSet.h"
+#include "DirectIteration.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "NucleusFinder.h"
@@ -32,13 +33,7 @@ std::vector<double> orbitDistances(const std::string& re, const std::string& im,
     mpfr_set_zero(zi, 1);
     std::vector<double> out;
     for (int n = 1; n <= count; ++n) {
-        mpfr_sqr(zr2, zr, MPFR_RNDN);
-        mpfr_sqr(zi2, zi, MPFR_RNDN);
-        mpfr_mul(t, zr, zi, MPFR_RNDN);
-        mpfr_mul_2ui(t, t, 1, MPFR_RNDN);
-        mpfr_add(zi, t, ci, MPFR_RNDN);
-        mpfr_sub(zr, zr2, zi2, MPFR_RNDN);
-        mpfr_add(zr, zr, cr, MPFR_RNDN);
+        squareAndAdd(zr, zi, cr, ci, zr2, zi2, t);
         mpfr_hypot(t, zr, zi, MPFR_RNDN);
         out.push_back(mpfr_get_d(t, MPFR_RNDN));
     }
