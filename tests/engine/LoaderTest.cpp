@@ -43,7 +43,19 @@ void sleepMs(int ms)
 }
 }
 
-using Loader = EngineTest;
+class Loader : public EngineTest
+{
+protected:
+    // Zooming in from keyframe `frame` with both bitmaps loaded, the timer stopped so that the
+    // test ticks by hand.
+    void startZoomingInByHand(int frame)
+    {
+        ZoomState.stepFactor = 1.6;
+        currentFrame = frame;
+        startZoomDirection(true);
+        host->zgZoomIn.stop();
+    }
+};
 
 TEST_F(Loader, StartsSuspendedBelowNormalPriority)
 {
@@ -63,10 +75,7 @@ TEST_F(Loader, StartsSuspendedBelowNormalPriority)
 
 TEST_F(Loader, EachSwapFillsTheOtherBitmapWithTheNextKeyframe)
 {
-    ZoomState.stepFactor = 1.6;
-    currentFrame = 30;
-    startZoomDirection(true);
-    host->zgZoomIn.stop();
+    startZoomingInByHand(30);
     clearRequests();
     for (int swap = 1; swap <= 5; ++swap) {
         const char shownBefore = ZoomState.activeBitmap;
@@ -93,10 +102,7 @@ TEST_F(Loader, EachSwapFillsTheOtherBitmapWithTheNextKeyframe)
 
 TEST_F(Loader, ASwapRightAfterNextReadyWasSetStillStartsTheNextLoad)
 {
-    ZoomState.stepFactor = 1.6;
-    currentFrame = 10;
-    startZoomDirection(true);
-    host->zgZoomIn.stop();
+    startZoomingInByHand(10);
     // The loader stops after its first load, with nextReady already true, before it waits again.
     std::atomic<int> loads = 0;
     loaderThread->setAfterLoadHook([this, &loads] {
@@ -150,10 +156,7 @@ TEST_F(Loader, WakesOnlyAfterTheSwapHasWrittenWhatItReads)
 
 TEST_F(Loader, TheReserveLoadTakesOverARequestTheLoaderHasNotBegun)
 {
-    ZoomState.stepFactor = 1.6;
-    currentFrame = 10;
-    startZoomDirection(true);
-    host->zgZoomIn.stop();
+    startZoomingInByHand(10);
     // Nothing to do while the inactive bitmap is ready.
     clearRequests();
     reserveLoad();
