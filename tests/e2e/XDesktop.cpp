@@ -69,8 +69,18 @@ QList<XWindow> XDesktop::visibleWindows(qint64 pid) const
     // The whole tree: under a window manager the windows lie inside its frames.
     static const QRegularExpression child(
         QStringLiteral(R"re(^\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):.*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+([+-]-?\d+)([+-]-?\d+)\s*$)re"));
-    const QString tree = QString::fromUtf8(run(QStringLiteral("xwininfo"),
-                                               {QStringLiteral("-root"), QStringLiteral("-tree")}));
+    // A window that goes while xwininfo walks the tree (a window manager replacing a frame) makes
+    // it fail with BadWindow: the tree is read again.
+    QString tree;
+    for (int attempt = 1;; ++attempt) {
+        try {
+            tree = QString::fromUtf8(run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}));
+            break;
+        } catch (const std::runtime_error &) {
+            if (attempt == 5)
+                throw;
+        }
+    }
     for (const QString &line : tree.split(QLatin1Char('\n'))) {
         const QRegularExpressionMatch m = child.match(line);
         if (!m.hasMatch())
