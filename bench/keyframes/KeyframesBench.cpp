@@ -1,4 +1,5 @@
-// tf_keyframes_bench: measures the keyframe renderer on the committed parameters.
+// tf_keyframes_bench: measures the keyframe renderer on the committed parameters (or on those of
+// --params FILE, to try settings before a render).
 //   aa [K...]   adaptive sampling against a 256-sample reference (another random seed) on the
 //               densest 96 x 96 crop of each keyframe: RMS and largest error in 8-bit levels
 //   bla [K...]  one point per 4 x 4 pixels of each keyframe with and without BLA: time, iterations/s
@@ -150,16 +151,21 @@ void bla(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::v
 int main(int argc, char** argv)
 {
     if (argc < 2 || (std::strcmp(argv[1], "aa") != 0 && std::strcmp(argv[1], "bla") != 0)) {
-        std::fprintf(stderr, "usage: tf_keyframes_bench aa|bla [K...]\n");
+        std::fprintf(stderr, "usage: tf_keyframes_bench aa|bla [--params FILE] [K...]\n");
         return 2;
     }
     const bool aa = std::strcmp(argv[1], "aa") == 0;
     std::vector<int> keyframes;
-    for (int i = 2; i < argc; ++i)
-        keyframes.push_back(std::atoi(argv[i]));
+    std::string paramsFile = std::string(KEYFRAMES_DIR) + "/keyframes.params";
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--params") == 0 && i + 1 < argc)
+            paramsFile = argv[++i];
+        else
+            keyframes.push_back(std::atoi(argv[i]));
+    }
     if (keyframes.empty())
         keyframes = aa ? std::vector<int>{12, 16, 18, 22, 40, 60} : std::vector<int>{59, 60, 61, 62, 63};
-    const KeyframeParams params = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
+    const KeyframeParams params = KeyframeParams::load(paramsFile);
     const ReferenceOrbit orbit(params.centreRe, params.centreIm, params.precisionBits, params.maxIterations,
                                params.bailout);
     const int threads = int(std::max(1u, std::thread::hardware_concurrency()));

@@ -7,6 +7,7 @@
 #include "KeyframeParams.h"
 #include "Perturbation.h"
 #include "PerturbationBatch.h"
+#include "PerturbationBla.h"
 #include "ReferenceOrbit.h"
 
 #include <gtest/gtest.h>
@@ -105,41 +106,63 @@ TEST(Perturbation, FarOutsideEscapesAtOnceAndTheCardioidCentreNever)
 }
 
 // The vector loops hand lanes to new samples as old ones finish; whatever the mix of short and
-// long samples and whichever instruction set, every result must equal the scalar loop's bit for bit.
+// long samples and whichever instruction set, every result must equal the scalar loop's bit for bit:
+// from the orbit's start with the cycle search, and from where BLA left each sample without it.
 TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
 {
     std::mt19937_64 random(5);
     std::vector<double> re, im;
+    double dcMax = 0;
     for (int k : {3, 9, 24, 47, 61, 63}) {
         const double px = pixelSize(params().width, k);
         for (int i = 0; i < 150; ++i) {
             re.push_back((std::uniform_real_distribution<double>(0, frameWidth)(random) - frameWidth / 2.0) * px);
             im.push_back((frameHeight / 2.0 - std::uniform_real_distribution<double>(0, frameHeight)(random)) * px);
+            if (k >= 47)
+                dcMax = std::max(dcMax, std::hypot(re.back(), im.back()));
         }
     }
-    using Loop = void (*)(const double*, const double*, int, const double*, const double*, int, int, double,
-                          SampleResult*);
+    const BlaTable bla(orbit(), dcMax, std::ldexp(1.0, -params().blaBits));
+    std::vector<OrbitState> starts(re.size());
+    std::vector<SampleResult> skipped(re.size());
+    std::vector<char> done(re.size());
+    for (std::size_t i = 0; i < re.size(); ++i)
+        done[i] = skipWithBla(orbit(), bla, re[i], im[i], params().maxIterations, params().bailout, starts[i], skipped[i]);
+    ASSERT_GT(std::count_if(starts.begin(), starts.end(), [](const OrbitState& s) { return s.n > 500; }), 100)
+        << "BLA must carry the deep samples far along the orbit";
+
+    using Loop = void (*)(const double*, const double*, int, const double*, const double*, const OrbitState*, int, int,
+                          double, bool, SampleResult*);
     std::vector<Loop> loops;
     if (__builtin_cpu_supports("avx2"))
         loops.push_back(iteratePerturbedAvx2);
     if (__builtin_cpu_supports("avx512f"))
         loops.push_back(iteratePerturbedAvx512);
-    for (int count : {0, 1, 3, 9, int(re.size())}) {
-        for (const Loop loop : loops) {
-            std::vector<SampleResult> batch(static_cast<std::size_t>(count));
-            loop(orbit().re(), orbit().im(), orbit().length(), re.data(), im.data(), count, params().maxIterations,
-                 params().bailout, batch.data());
-            for (int i = 0; i < count; ++i) {
-                const SampleResult one = iteratePerturbed(orbit(), re[std::size_t(i)], im[std::size_t(i)],
-                                                          params().maxIterations, params().bailout);
-                ASSERT_EQ(batch[std::size_t(i)].smooth, one.smooth) << "sample " << i << " of " << count;
-                ASSERT_EQ(batch[std::size_t(i)].iterations, one.iterations) << "sample " << i << " of " << count;
-                ASSERT_EQ(batch[std::size_t(i)].distance, one.distance) << "sample " << i << " of " << count;
-                ASSERT_EQ(batch[std::size_t(i)].normalRe, one.normalRe) << "sample " << i << " of " << count;
-                ASSERT_EQ(batch[std::size_t(i)].normalIm, one.normalIm) << "sample " << i << " of " << count;
+    for (const bool fromBla : {false, true})
+        for (int count : {0, 1, 3, 9, int(re.size())}) {
+            for (const Loop loop : loops) {
+                std::vector<SampleResult> batch(static_cast<std::size_t>(count));
+                loop(orbit().re(), orbit().im(), orbit().length(), re.data(), im.data(),
+                     fromBla ? starts.data() : nullptr, count, params().maxIterations, params().bailout, !fromBla,
+                     batch.data());
+                for (std::size_t i = 0; i < std::size_t(count); ++i) {
+                    if (fromBla && done[i])
+                        continue;
+                    SCOPED_TRACE("sample " + std::to_string(i) + " of " + std::to_string(count)
+                                 + (fromBla ? " from BLA" : ""));
+                    const SampleResult one = iteratePerturbed(orbit(), re[i], im[i], params().maxIterations,
+                                                              params().bailout, fromBla ? &bla : nullptr);
+                    ASSERT_EQ(batch[i].smooth, one.smooth);
+                    ASSERT_EQ(batch[i].distance, one.distance);
+                    ASSERT_EQ(batch[i].normalRe, one.normalRe);
+                    ASSERT_EQ(batch[i].normalIm, one.normalIm);
+                    // Without the cycle search an interior sample only takes longer to be found inside.
+                    if (one.smooth >= 0 || !fromBla) {
+                        ASSERT_EQ(batch[i].iterations, one.iterations);
+                    }
+                }
             }
         }
-    }
     if (loops.empty())
         GTEST_SKIP() << "no vector instruction set on this processor; the scalar loop is used";
 }

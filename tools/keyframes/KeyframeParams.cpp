@@ -176,6 +176,9 @@ KeyframeParams KeyframeParams::parse(const std::string& text, const std::string&
     p.lightAmount = r.number("palette.light.amount");
     if (!(p.lightAmount >= 0 && p.lightAmount < 1))
         r.fail("palette.light.amount", "must lie within 0 .. 1");
+    p.filter = r.has("palette.filter") ? r.number("palette.filter") : 0.0;
+    if (!(p.filter >= 0 && p.filter <= 16))
+        r.fail("palette.filter", "must lie within 0 .. 16");
 
     const int count = int(r.integer("palette.stops", 2, 64));
     for (int i = 0; i < count; ++i) {

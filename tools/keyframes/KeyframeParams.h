@@ -42,6 +42,10 @@ struct KeyframeParams {
     double edgeFloor = 0.3;          // brightness left right at the set's edge
     double lightAngle = 45.0;        // direction of the slope light, degrees
     double lightAmount = 0.2;        // brightness swing of the slope light
+    // Width, in shading scales, over which a point's colour is averaged along its count (0: none).
+    // The average is exact for the gradient, so a pixel's samples agree where the bands are finer
+    // than the pixel, and few samples reach the picture that many would give.
+    double filter = 0.0;
 
     // Reads "key = value" lines; '#' starts a comment. Throws std::runtime_error with the
     // file name and line on a bad or missing value.

@@ -105,30 +105,59 @@ const BlaTable* KeyframeRenderer::blaFor(double dcRe, double dcIm) const
     return it->second.get();
 }
 
-int KeyframeRenderer::iterateSamples(const double* re, const double* im, int count, SampleResult* results) const
+int KeyframeRenderer::iterateSamples(const double* re, const double* im, int count, SampleResult* results,
+                                     bool cycles) const
 {
+    // BLA skips each sample's start where it can; the vector loop goes on from where it stopped.
     std::vector<int> plain;
     std::vector<double> plainRe, plainIm;
+    std::vector<OrbitState> starts;
     int skipped = 0;
     for (int i = 0; i < count; ++i) {
+        OrbitState start;
         if (const BlaTable* bla = blaFor(re[i], im[i])) {
-            results[i] = iteratePerturbed(m_orbit, re[i], im[i], m_params.maxIterations, m_params.bailout, bla);
             ++skipped;
-        } else {
-            plain.push_back(i);
-            plainRe.push_back(re[i]);
-            plainIm.push_back(im[i]);
+            if (skipWithBla(m_orbit, *bla, re[i], im[i], m_params.maxIterations, m_params.bailout, start, results[i]))
+                continue;
         }
+        plain.push_back(i);
+        plainRe.push_back(re[i]);
+        plainIm.push_back(im[i]);
+        starts.push_back(start);
     }
     std::vector<SampleResult> plainResults(plain.size());
     iteratePerturbedBatch(m_orbit, plainRe.data(), plainIm.data(), int(plain.size()), m_params.maxIterations,
-                          m_params.bailout, plainResults.data());
+                          m_params.bailout, plainResults.data(), starts.data(), cycles);
     for (std::size_t j = 0; j < plain.size(); ++j)
         results[plain[j]] = plainResults[j];
     return skipped;
 }
 
-void KeyframeRenderer::sampleRow(int k, int y, int pass, const std::vector<unsigned char>& active,
+bool KeyframeRenderer::showsInterior(int k, const std::vector<unsigned char>& wanted, int threads) const
+{
+    constexpr int step = 8;
+    std::atomic<bool> found{false};
+    parallelFor(frameHeight / step, threads, [&](int row) {
+        const int y = row * step + step / 2;
+        std::vector<double> re, im;
+        for (int x = step / 2; x < frameWidth; x += step) {
+            if (!wanted[std::size_t(y) * frameWidth + std::size_t(x)])
+                continue;
+            double sr, si;
+            sampleOffset(k, x, y, 0, sr, si);
+            re.push_back(sr);
+            im.push_back(si);
+        }
+        std::vector<SampleResult> results(re.size());
+        iterateSamples(re.data(), im.data(), int(re.size()), results.data());
+        for (const SampleResult& r : results)
+            if (r.smooth < 0)
+                found = true;
+    });
+    return found;
+}
+
+void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles, const std::vector<unsigned char>& active,
                                  std::vector<PixelSums>& sums, RenderCounters& counters) const
 {
     const int perPass = m_params.samples * m_params.samples;
@@ -146,7 +175,7 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, const std::vector<unsig
         }
     }
     std::vector<SampleResult> results(re.size());
-    counters.blaSamples += iterateSamples(re.data(), im.data(), int(re.size()), results.data());
+    counters.blaSamples += iterateSamples(re.data(), im.data(), int(re.size()), results.data(), cycles);
     std::int64_t iterations = 0;
     for (std::size_t p = 0; p < pixels.size(); ++p) {
         PixelSums& pixel = sums[std::size_t(y) * frameWidth + std::size_t(pixels[p])];
@@ -180,9 +209,12 @@ LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threa
                 = !(deeper && inCentre(x, y)) && (!region || region->contains(x, y));
     std::vector<unsigned char> active = wanted;
 
+    // Where no point is inside, the search for attracting cycles only costs time; it changes no
+    // result (an interior point missed by the coarse grid just runs to the iteration limit).
+    const bool cycles = showsInterior(k, wanted, threads);
     const int passes = (m_params.samplesMax / m_params.samples) * (m_params.samplesMax / m_params.samples);
     for (int pass = 0; pass < passes; ++pass) {
-        parallelFor(frameHeight, threads, [&](int y) { sampleRow(k, y, pass, active, sums, counters); });
+        parallelFor(frameHeight, threads, [&](int y) { sampleRow(k, y, pass, cycles, active, sums, counters); });
         if (pass + 1 == passes)
             break;
         // More samples where the mean is still uncertain; after the first grid also next to such

@@ -48,16 +48,20 @@ public:
     // Iterates samples at these offsets from the centre. Each sample's result depends on its point
     // alone, never on the keyframe or the other samples: the BLA table is chosen by |dc| (one per
     // power of two, built for the largest |dc| it serves), and where it would skip little the
-    // vector loop runs instead. Thread-safe. Returns how many samples used BLA.
-    int iterateSamples(const double* re, const double* im, int count, SampleResult* results) const;
+    // vector loop runs instead. Thread-safe. Returns how many samples used BLA. Without `cycles`
+    // the vector loop looks for no attracting cycles (the same results; see iteratePerturbedBatch).
+    int iterateSamples(const double* re, const double* im, int count, SampleResult* results,
+                       bool cycles = true) const;
 
     // The BLA table iterateSamples uses for a sample at this offset, or null.
     const BlaTable* blaFor(double dcRe, double dcIm) const;
 
 private:
     struct PixelSums;
-    void sampleRow(int k, int y, int pass, const std::vector<unsigned char>& active, std::vector<PixelSums>& sums,
-                   RenderCounters& counters) const;
+    void sampleRow(int k, int y, int pass, bool cycles, const std::vector<unsigned char>& active,
+                   std::vector<PixelSums>& sums, RenderCounters& counters) const;
+    // Whether a coarse grid over these pixels of keyframe k finds any point inside the set.
+    bool showsInterior(int k, const std::vector<unsigned char>& wanted, int threads) const;
 
     const KeyframeParams& m_params;
     const ReferenceOrbit& m_orbit;

@@ -38,9 +38,42 @@ std::array<double, 3> gradient(const std::vector<PaletteStop>& stops, double pha
 
 }  // namespace
 
+// Steps of the tabulated integral per cycle.
+constexpr int integralSteps = 4096;
+
 Palette::Palette(const KeyframeParams& params)
     : m_params(params)
 {
+    if (params.filter <= 0)
+        return;
+    // Midpoint rule on a fine grid: the table is exact to far below one 8-bit level.
+    m_integral.resize(integralSteps + 1);
+    for (int i = 0; i < integralSteps; ++i) {
+        const auto c = gradient(params.stops, (i + 0.5) / integralSteps);
+        for (int ch = 0; ch < 3; ++ch)
+            m_integral[std::size_t(i) + 1][std::size_t(ch)] = m_integral[std::size_t(i)][std::size_t(ch)] + c[std::size_t(ch)] / integralSteps;
+    }
+}
+
+std::array<double, 3> Palette::filtered(double phase, double width) const
+{
+    if (m_integral.empty() || width < 2.0 / integralSteps)
+        return gradient(m_params.stops, phase);
+    const auto& cycle = m_integral.back();
+    // The integral from phase 0 to x: whole cycles plus the table, linear between its entries.
+    const auto integral = [&](double x) {
+        const double whole = std::floor(x), at = (x - whole) * integralSteps;
+        const auto i = std::min(std::size_t(at), std::size_t(integralSteps - 1));
+        const double t = at - double(i);
+        std::array<double, 3> v{};
+        for (std::size_t ch = 0; ch < 3; ++ch)
+            v[ch] = whole * cycle[ch] + m_integral[i][ch] + (m_integral[i + 1][ch] - m_integral[i][ch]) * t;
+        return v;
+    };
+    // Beyond a few cycles the average is the cycle's mean colour.
+    width = std::min(width, 64.0);
+    const auto a = integral(phase - width / 2), b = integral(phase + width / 2);
+    return {(b[0] - a[0]) / width, (b[1] - a[1]) / width, (b[2] - a[2]) / width};
 }
 
 double Palette::shadingScale(double dcRe, double dcIm) const
@@ -68,7 +101,12 @@ std::array<float, 3> Palette::colour(const SampleResult& sample, double dcRe, do
     // stops at the shading scale, so that it adds no noise where filaments are finer than a pixel.
     const double phase = std::sqrt(count) / p.cycleSqrt + level / p.cycleLog
                          - std::log2(std::max(sample.distance, scale)) / p.cycleDistance + p.cyclePhase;
-    std::array<double, 3> rgb = gradient(p.stops, phase);
+    // The phase changes by |d phase / d count| |grad count| per unit of the plane, and the count's
+    // gradient is 1 / (d ln 2) for the distance estimate d; averaged over the shading scale.
+    const double ln2 = std::log(2.0);
+    const double perCount = 0.5 / (p.cycleSqrt * std::sqrt(count)) + 1 / (count * ln2 * p.cycleLog);
+    const double spread = sample.distance > 0 ? p.filter * scale * perCount / (sample.distance * ln2) : 64.0;
+    std::array<double, 3> rgb = filtered(phase, p.filter > 0 ? spread : 0.0);
 
     // Far from the set the colour fades to the far colour; no exterior point is darker than it,
     // so none reads as the black inside.
@@ -79,7 +117,9 @@ std::array<float, 3> Palette::colour(const SampleResult& sample, double dcRe, do
     // estimate says the set passes within a scale or two: sub-pixel filaments become lines.
     const double angle = p.lightAngle * M_PI / 180;
     const double facing = sample.normalRe * std::cos(angle) + sample.normalIm * std::sin(angle);
-    const double light = 1 + p.lightAmount * facing;
+    // The normal turns within a scale of the set, where it would only add noise; there the light
+    // fades out along with the filtered bands.
+    const double light = 1 + p.lightAmount * facing * (p.filter > 0 ? smoothstep(0, 2 * p.edgeWidth, near) : 1.0);
     const double edge = p.edgeFloor + (1 - p.edgeFloor) * std::sqrt(smoothstep(0, p.edgeWidth, near));
 
     std::array<float, 3> out{};

@@ -5,6 +5,7 @@
 // the centre of its predecessor magnified twice and the player's swaps stay seamless.
 
 #include <array>
+#include <vector>
 
 struct KeyframeParams;
 struct SampleResult;
@@ -22,7 +23,11 @@ public:
     double shadingScale(double dcRe, double dcIm) const;
 
 private:
+    // The gradient at a phase, averaged over `width` phase units around it (width 0: the point).
+    std::array<double, 3> filtered(double phase, double width) const;
+
     const KeyframeParams& m_params;
+    std::vector<std::array<double, 3>> m_integral;  // of the gradient over one cycle, from phase 0
 };
 
 // sRGB transfer: linear light 0..1 to an 8-bit code value, and back.

@@ -51,66 +51,118 @@ double cycleGapError(bool sameIndex, double Zr, double Zi, double sZr, double sZ
     return 0x1.0p-44 * differences + 0x1.0p-51 * reference;
 }
 
+// Plain iterations in a row after which skipWithBla hands the sample over.
+constexpr int blaPlainRun = 128;
+
+bool skipWithBla(const ReferenceOrbit& orbit, const BlaTable& bla, double dcRe, double dcIm, int maxIterations,
+                 double bailout, OrbitState& state, SampleResult& result)
+{
+    const double* Zr = orbit.re();
+    const double* Zi = orbit.im();
+    const int last = orbit.length() - 1;
+    const double bail2 = bailout * bailout;
+    OrbitState s;
+    int plainRun = 0;  // plain iterations since the last step
+    while (s.n < maxIterations) {
+        int length = 0;
+        const BlaStep* step = bla.find(s.m, s.zr * s.zr + s.zi * s.zi, maxIterations - s.n, length);
+        if (step) {
+            // dz -> A dz + B dc, and the derivative alike.
+            const double nr = step->ar * s.zr - step->ai * s.zi + step->br * dcRe - step->bi * dcIm;
+            const double ni = step->ar * s.zi + step->ai * s.zr + step->br * dcIm + step->bi * dcRe;
+            s.zr = nr;
+            s.zi = ni;
+            const double tDr = step->ar * s.Dr - step->ai * s.Di + step->br;
+            s.Di = step->ar * s.Di + step->ai * s.Dr + step->bi;
+            s.Dr = tDr;
+            s.m += length;
+            s.n += length;
+            plainRun = 0;
+        } else {
+            // A few plain iterations carry the sample past a close approach of the reference to
+            // zero, where no step is valid; many in a row mean the sample has left the reference.
+            if (++plainRun > blaPlainRun)
+                break;
+            const double fr0 = Zr[s.m] + s.zr, fi0 = Zi[s.m] + s.zi;
+            const double tDr = 2 * (fr0 * s.Dr - fi0 * s.Di) + 1;
+            s.Di = 2 * (fr0 * s.Di + fi0 * s.Dr);
+            s.Dr = tDr;
+            const double ar = 2 * Zr[s.m] + s.zr, ai = 2 * Zi[s.m] + s.zi;
+            const double nr = ar * s.zr - ai * s.zi + dcRe;
+            const double ni = ar * s.zi + ai * s.zr + dcIm;
+            s.zr = nr;
+            s.zi = ni;
+            ++s.m;
+            ++s.n;
+        }
+        const double fr = Zr[s.m] + s.zr, fi = Zi[s.m] + s.zi;
+        const double f2 = fr * fr + fi * fi;
+        if (f2 > bail2) {
+            result = escapedSample(s.n, fr, fi, s.Dr, s.Di, bailout);
+            return true;
+        }
+        if (f2 < s.zr * s.zr + s.zi * s.zi || s.m == last) {
+            s.zr = fr;
+            s.zi = fi;
+            s.m = 0;
+        }
+    }
+    state = s;
+    if (s.n >= maxIterations) {
+        result = {-1.0, maxIterations, -1.0, 0.0, 0.0};
+        return true;
+    }
+    return false;
+}
+
 SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double dcIm, int maxIterations,
                               double bailout, const BlaTable* bla)
+{
+    OrbitState start;
+    SampleResult result;
+    if (bla && skipWithBla(orbit, *bla, dcRe, dcIm, maxIterations, bailout, start, result))
+        return result;
+    return iteratePerturbedFrom(orbit, dcRe, dcIm, start, maxIterations, bailout);
+}
+
+SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, double dcIm, const OrbitState& start,
+                                  int maxIterations, double bailout)
 {
     const double* Zr = orbit.re();
     const double* Zi = orbit.im();
     const int last = orbit.length() - 1;
     const double bail2 = bailout * bailout;
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    double zr = 0, zi = 0;  // difference from the reference
+    double zr = start.zr, zi = start.zi;  // difference from the reference
     // Derivative of the full value with respect to c, for the distance estimate.
-    double Dr = 0, Di = 0;
-    // Cycle check: a full value is saved and the first and second derivative of the full value with
-    // respect to it are tracked since (see attractingCycle). Plain iteration saves at doubling
-    // iteration numbers (Brent). With BLA the derivatives are only exact over plain iterations, so
-    // there the check probes one stretch of the orbit's length with plain iterations, from a
-    // rebase on, when the derivative over the stretch before shrank; the probes grow rarer.
+    double Dr = start.Dr, Di = start.Di;
+    // Cycle check: a full value is saved at doubling iteration numbers (Brent), and the first and
+    // second derivative of the full value with respect to it are tracked since (see
+    // attractingCycle).
     double savedZr = nan, savedZi = nan, savedDr = nan, savedDi = nan;
     int savedM = -1;
     double mr = 1, mi = 0, vr = 0, vi = 0;
     int nextSave = 16;
-    bool probing = false;
-    int rebases = 0, nextProbe = 2, probeEnd = 0;
-    int m = 0, n = 0;
+    int m = start.m, n = start.n;
     while (n < maxIterations) {
-        int length = 0;
-        const BlaStep* step = bla && !probing ? bla->find(m, zr * zr + zi * zi, maxIterations - n, length) : nullptr;
-        if (step) {
-            // dz -> A dz + B dc; the derivatives alike (A is the derivative of the step).
-            const double nr = step->ar * zr - step->ai * zi + step->br * dcRe - step->bi * dcIm;
-            const double ni = step->ar * zi + step->ai * zr + step->br * dcIm + step->bi * dcRe;
-            zr = nr;
-            zi = ni;
-            const double tDr = step->ar * Dr - step->ai * Di + step->br;
-            Di = step->ar * Di + step->ai * Dr + step->bi;
-            Dr = tDr;
-            const double tmr = step->ar * mr - step->ai * mi;
-            mi = step->ar * mi + step->ai * mr;
-            mr = tmr;
-            m += length;
-            n += length;
-        } else {
-            const double fr0 = Zr[m] + zr, fi0 = Zi[m] + zi;
-            const double tDr = 2 * (fr0 * Dr - fi0 * Di) + 1;
-            Di = 2 * (fr0 * Di + fi0 * Dr);
-            Dr = tDr;
-            // nu -> 2 (mu^2 + z nu), mu -> 2 z mu
-            const double tvr = 2 * ((mr * mr - mi * mi) + (fr0 * vr - fi0 * vi));
-            vi = 2 * (2 * mr * mi + (fr0 * vi + fi0 * vr));
-            vr = tvr;
-            const double tmr = 2 * (fr0 * mr - fi0 * mi);
-            mi = 2 * (fr0 * mi + fi0 * mr);
-            mr = tmr;
-            const double ar = 2 * Zr[m] + zr, ai = 2 * Zi[m] + zi;
-            const double nr = ar * zr - ai * zi + dcRe;
-            const double ni = ar * zi + ai * zr + dcIm;
-            zr = nr;
-            zi = ni;
-            ++m;
-            ++n;
-        }
+        const double fr0 = Zr[m] + zr, fi0 = Zi[m] + zi;
+        const double tDr = 2 * (fr0 * Dr - fi0 * Di) + 1;
+        Di = 2 * (fr0 * Di + fi0 * Dr);
+        Dr = tDr;
+        // nu -> 2 (mu^2 + z nu), mu -> 2 z mu
+        const double tvr = 2 * ((mr * mr - mi * mi) + (fr0 * vr - fi0 * vi));
+        vi = 2 * (2 * mr * mi + (fr0 * vi + fi0 * vr));
+        vr = tvr;
+        const double tmr = 2 * (fr0 * mr - fi0 * mi);
+        mi = 2 * (fr0 * mi + fi0 * mr);
+        mr = tmr;
+        const double ar = 2 * Zr[m] + zr, ai = 2 * Zi[m] + zi;
+        const double nr = ar * zr - ai * zi + dcRe;
+        const double ni = ar * zi + ai * zr + dcIm;
+        zr = nr;
+        zi = ni;
+        ++m;
+        ++n;
         const double fr = Zr[m] + zr, fi = Zi[m] + zi;
         const double f2 = fr * fr + fi * fi;
         if (f2 > bail2)
@@ -121,7 +173,7 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
                                cycleGapError(m == savedM, Zr[m], Zi[m], savedZr, savedZi, zr, zi, savedDr, savedDi),
                                mr, mi, vr, vi))
             return {-1.0, n, -1.0, 0.0, 0.0};
-        const auto save = [&] {
+        if (n >= nextSave) {
             savedZr = Zr[m];
             savedZi = Zi[m];
             savedDr = zr;
@@ -129,15 +181,7 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
             savedM = m;
             mr = 1;
             mi = vr = vi = 0;
-        };
-        if (!bla && n >= nextSave) {
-            save();
             nextSave = 2 * n;
-        }
-        if (probing && n >= probeEnd) {
-            probing = false;
-            savedZr = savedZi = nan;
-            nextProbe *= 2;
         }
         // Rebase when the full value comes closer to zero than the difference, and at the end
         // of the stored orbit (one period of a periodic reference, or one that escapes early).
@@ -145,17 +189,6 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
             zr = fr;
             zi = fi;
             m = 0;
-            if (bla && !probing) {
-                ++rebases;
-                if (rebases >= nextProbe && mr * mr + mi * mi < 1) {
-                    probing = true;
-                    probeEnd = n + last + 1;
-                    save();
-                } else {
-                    mr = 1;
-                    mi = 0;
-                }
-            }
         }
     }
     return {-1.0, maxIterations, -1.0, 0.0, 0.0};

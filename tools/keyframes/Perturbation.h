@@ -40,7 +40,27 @@ bool attractingCycle(double gRe, double gIm, double gError, double muRe, double 
 double cycleGapError(bool sameIndex, double Zr, double Zi, double sZr, double sZi, double dr, double di,
                      double sdr, double sdi);
 
-// dcRe, dcIm: the sample's offset from the centre point. With a BLA table (built for at least
-// this |dc|) long stretches of the orbit are skipped where the difference is small enough.
+// Where a sample's plain iteration starts: at the beginning of the orbit, or where BLA left it
+// (reference index m, n iterations done, difference z, derivative dz/dc = D).
+struct OrbitState {
+    int m = 0;
+    int n = 0;
+    double zr = 0, zi = 0;
+    double Dr = 0, Di = 0;
+};
+
+// Skips along the orbit from its start with BLA steps (built for at least this |dc|) for as long
+// as one is valid: while the difference is tiny the sample shadows the reference, and there the
+// steps replace whole stretches. Returns true with `result` set if the sample escaped or reached
+// maxIterations on the way; otherwise `state` is where plain iteration goes on.
+bool skipWithBla(const ReferenceOrbit& orbit, const BlaTable& bla, double dcRe, double dcIm, int maxIterations,
+                 double bailout, OrbitState& state, SampleResult& result);
+
+// Plain perturbation of the sample at offset (dcRe, dcIm) from the centre point, from `start` on.
+SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, double dcIm, const OrbitState& start,
+                                  int maxIterations, double bailout);
+
+// dcRe, dcIm: the sample's offset from the centre point. With a BLA table the start is skipped
+// (skipWithBla), and plain iteration goes on from there.
 SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double dcIm, int maxIterations,
                               double bailout, const BlaTable* bla = nullptr);

@@ -2,8 +2,12 @@
 #include "PerturbationBatch.h"
 #include "PerturbationLanes.h"
 
-void iteratePerturbedAvx512(const double* Zr, const double* Zi, int orbitLength, const double* dcRe, const double* dcIm, int count,
-                            int maxIterations, double bailout, SampleResult* results)
+void iteratePerturbedAvx512(const double* Zr, const double* Zi, int orbitLength, const double* dcRe,
+                            const double* dcIm, const OrbitState* starts, int count, int maxIterations, double bailout,
+                            bool cycles, SampleResult* results)
 {
-    batchLoop<8>(Zr, Zi, orbitLength, dcRe, dcIm, count, maxIterations, bailout, results);
+    if (cycles)
+        batchLoop<8, true>(Zr, Zi, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout, results);
+    else
+        batchLoop<8, false>(Zr, Zi, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout, results);
 }

@@ -21,9 +21,11 @@ struct LaneVectors<8> {
     typedef long long l __attribute__((vector_size(64)));
 };
 
-template <int lanes>
-void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double* dcRe, const double* dcIm, int count,
-               int maxIterations, double bailout, SampleResult* results)
+// cycles: whether the lanes look for attracting cycles. Without, an interior sample runs to
+// maxIterations and ends inside just the same (a proven cycle never escapes), only later.
+template <int lanes, bool cycles>
+void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double* dcRe, const double* dcIm,
+               const OrbitState* starts, int count, int maxIterations, double bailout, SampleResult* results)
 {
     const long long last = orbitLength - 1;
     const double bail2 = bailout * bailout;
@@ -43,10 +45,11 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
     int sample[lanes];
     int next = 0, active = 0;
 
-    // Puts the next sample into a lane; a lane without one idles on the reference itself (dc = 0,
-    // difference 0) and is never looked at.
+    // Puts the next sample into a lane, from its start state; a lane without one idles on the
+    // reference itself (dc = 0, difference 0) and is never looked at.
     const auto start = [&](int lane) {
         const bool idle = next >= count;
+        const OrbitState from = idle || !starts ? OrbitState{} : starts[next];
         sample[lane] = idle ? -1 : next;
         cr[lane] = idle ? 0.0 : dcRe[next];
         ci[lane] = idle ? 0.0 : dcIm[next];
@@ -54,14 +57,16 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
             ++next;
             ++active;
         }
-        zr[lane] = zi[lane] = 0;
+        zr[lane] = from.zr;
+        zi[lane] = from.zi;
         mr[lane] = 1;
         mi[lane] = vr[lane] = vi[lane] = 0;
-        Dr[lane] = Di[lane] = 0;
-        m[lane] = 0;
-        n[lane] = 0;
-        Zcr[lane] = Zr[0];
-        Zci[lane] = Zi[0];
+        Dr[lane] = from.Dr;
+        Di[lane] = from.Di;
+        m[lane] = from.m;
+        n[lane] = from.n;
+        Zcr[lane] = Zr[from.m];
+        Zci[lane] = Zi[from.m];
         nextSave[lane] = idle ? (1LL << 40) : 16;
         sZr[lane] = sZi[lane] = sdr[lane] = sdi[lane] = nan;
         sm[lane] = -1;
@@ -84,12 +89,14 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         const vd tDr = two * (fr0 * Dr - fi0 * Di) + 1.0;
         Di = two * (fr0 * Di + fi0 * Dr);
         Dr = tDr;
-        const vd tvr = two * ((mr * mr - mi * mi) + (fr0 * vr - fi0 * vi));
-        vi = two * (two * mr * mi + (fr0 * vi + fi0 * vr));
-        vr = tvr;
-        const vd tmr = two * (fr0 * mr - fi0 * mi);
-        mi = two * (fr0 * mi + fi0 * mr);
-        mr = tmr;
+        if constexpr (cycles) {
+            const vd tvr = two * ((mr * mr - mi * mi) + (fr0 * vr - fi0 * vi));
+            vi = two * (two * mr * mi + (fr0 * vi + fi0 * vr));
+            vr = tvr;
+            const vd tmr = two * (fr0 * mr - fi0 * mi);
+            mi = two * (fr0 * mi + fi0 * mr);
+            mr = tmr;
+        }
         const vd ar = two * Zcr + zr, ai = two * Zci + zi;
         const vd nzr = ar * zr - ai * zi + cr;
         const vd nzi = ar * zi + ai * zr + ci;
@@ -97,10 +104,7 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         zi = nzi;
         m += one;
         n += one;
-        // Idle lanes run along the reference; bring them back to its start before its end.
         for (int lane = 0; lane < lanes; ++lane) {
-            if (sample[lane] < 0 && m[lane] == last)
-                m[lane] = 0;
             Zcr[lane] = Zr[m[lane]];
             Zci[lane] = Zi[m[lane]];
         }
@@ -108,15 +112,25 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         const vd f2 = fr * fr + fi * fi;
         const vd gr = (Zcr - sZr) + (zr - sdr), gi = (Zci - sZi) + (zi - sdi);
         const vl escaped = f2 > bail2;
-        const vl cycled = (gr * gr + gi * gi < cycleGate2) & (mr * mr + mi * mi < 1.0);
-        const vl saveDue = n >= nextSave;
+        vl cycled{}, saveDue{};
+        if constexpr (cycles) {
+            cycled = (gr * gr + gi * gi < cycleGate2) & (mr * mr + mi * mi < 1.0);
+            saveDue = n >= nextSave;
+        }
         const vl rebase = (f2 < zr * zr + zi * zi) | (m == lastIndex);
         const vl maxed = n >= maxN;
         if (!any(escaped | cycled | saveDue | rebase | maxed))
             continue;
         for (int lane = 0; lane < lanes; ++lane) {
-            if (sample[lane] < 0)
+            if (sample[lane] < 0) {
+                // Idle lanes run along the reference; back to its start at its end.
+                if (m[lane] == last) {
+                    m[lane] = 0;
+                    Zcr[lane] = Zr[0];
+                    Zci[lane] = Zi[0];
+                }
                 continue;
+            }
             if (escaped[lane]) {
                 finish(lane, escapedSample(int(n[lane]), fr[lane], fi[lane], Dr[lane], Di[lane], bailout));
                 continue;
