@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <random>
 #include <vector>
 
@@ -133,6 +134,40 @@ TEST(Palette, ExteriorIsNeverBlackAndEdgesAreDarker)
     EXPECT_LT(edgeSum, 0.6 * openSum);
     SampleResult inside;
     EXPECT_EQ(palette.colour(inside, 0, 0), (std::array<float, 3>{0, 0, 0}));
+}
+
+// Averaging the colour along the count lets few samples stand for many where bands are finer than
+// a pixel: on dense filaments of keyframe 16, 2 x 2 samples come far closer to 8 x 8 with the
+// committed filter than without it.
+TEST(Palette, FilteredBandsLetFewSamplesStandForMany)
+{
+    const auto error = [](double filter) {
+        KeyframeParams p = params();
+        p.maxIterations = iterations;
+        p.filter = filter;
+        KeyframeParams few = p, many = p;
+        few.samples = few.samplesMax = 2;
+        many.samples = many.samplesMax = 8;
+        many.seed ^= 0x9E3779B9ull;
+        const Palette palette(p);
+        const PixelRegion dense{192, 48, 48, 48};
+        RenderCounters counters;
+        const LinearImage a = KeyframeRenderer(few, orbit(), palette).render(16, nullptr, 2, counters, &dense);
+        const LinearImage b = KeyframeRenderer(many, orbit(), palette).render(16, nullptr, 2, counters, &dense);
+        double squares = 0;
+        for (int y = dense.y; y < dense.y + dense.h; ++y)
+            for (int x = dense.x; x < dense.x + dense.w; ++x)
+                for (int c = 0; c < 3; ++c) {
+                    const std::size_t i = (std::size_t(y) * frameWidth + std::size_t(x)) * 3 + std::size_t(c);
+                    const double d = double(linearToSrgb8(a[i])) - linearToSrgb8(b[i]);
+                    squares += d * d;
+                }
+        return std::sqrt(squares / (3.0 * dense.w * dense.h));
+    };
+    ASSERT_GT(params().filter, 0);
+    const double filtered = error(params().filter), plain = error(0.0);
+    std::printf("2 x 2 against 8 x 8 samples: RMS %.2f levels filtered, %.2f without\n", filtered, plain);
+    EXPECT_LT(filtered, 0.6 * plain);
 }
 
 }  // namespace
