@@ -168,7 +168,7 @@ SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, doub
         if (f2 > bail2)
             return escapedSample(n, fr, fi, Dr, Di, bailout);
         const double gr = (Zr[m] - savedZr) + (zr - savedDr), gi = (Zi[m] - savedZi) + (zi - savedDi);
-        if (gr * gr + gi * gi < cycleGate2 && mr * mr + mi * mi < 1
+        if (gr * gr + gi * gi < cycleGate2 && mr * mr + mi * mi < cycleMu2
             && attractingCycle(gr, gi,
                                cycleGapError(m == savedM, Zr[m], Zi[m], savedZr, savedZi, zr, zi, savedDr, savedDi),
                                mr, mi, vr, vi))

@@ -18,6 +18,8 @@ struct SampleResult {
 // The cycle check tries to prove the orbit attracted only once it returns this close (squared) to
 // a saved full value with the derivative shrunk; the proof itself does not depend on it.
 constexpr double cycleGate2 = 1e-12;
+// ... and with the derivative since the saved value below 0.8 (squared), which the proof needs.
+constexpr double cycleMu2 = 0.64;
 
 // Smooth count from the integer escape iteration n and |z|^2 at escape.
 double smoothCount(int n, double norm2, double bailout);
