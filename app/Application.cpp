@@ -1,4 +1,5 @@
 #include "Application.h"
+#include "CommandLine.h"
 #include "ToolkitError.h"
 
 #include <QIcon>
@@ -9,9 +10,8 @@
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
 {
-    setApplicationName(QStringLiteral("Tiefenflug"));
-    setApplicationDisplayName(QStringLiteral("Tiefenflug"));
-    setApplicationVersion(QStringLiteral("1.1"));
+    identifyApplication();
+    setApplicationDisplayName(applicationName());
     // The PNGs carry the disc's transparency; Qt's ICO reader drops the mask of 24-bit icons.
     QIcon icon;
     for (int size : {16, 32, 48})

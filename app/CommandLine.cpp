@@ -7,6 +7,12 @@
 #include <cstdio>
 #include <cstdlib>
 
+void identifyApplication()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("Tiefenflug"));
+    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+}
+
 PlayerOptions parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;

@@ -8,6 +8,10 @@ struct PlayerOptions
     bool fullScreen = false;
 };
 
+// The program's name and version, for the command line's --version and the window titles; static,
+// so it works before any application object exists.
+void identifyApplication();
+
 // Reads --sharp and --fullscreen from the program's arguments; --help and --version print their
 // text and end the program with status 0, an unknown option or an argument prints the error and
 // ends it with status 1. Needs the application object.

@@ -1,6 +1,8 @@
+#include "CommandLine.h"
 #include "Startup.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <cstdio>
 
@@ -10,6 +12,10 @@ int main(int argc, char **argv)
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         if (!x11 && !wayland) {
+            // --help, --version and a mistyped option answer without a screen, too.
+            QCoreApplication console(argc, argv);
+            identifyApplication();
+            parseCommandLine(console.arguments());
             std::fputs("Tiefenflug braucht eine Desktop-Sitzung (X11 oder Wayland); ohne Bildschirm "
                        "lässt er sich mit \"xvfb-run -s '-screen 0 1280x1024x24' tiefenflug\" ausprobieren.\n",
                        stderr);

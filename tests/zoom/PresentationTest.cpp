@@ -164,28 +164,41 @@ TEST_F(PresentationTest, CommandLineChoosesSharpAndFullScreen)
     EXPECT_TRUE(fmZoom->surfaces[0]->isSharp()) << "--sharp holds in the window too";
 }
 
+// The same answers with a screen and without one (no DISPLAY, no WAYLAND_DISPLAY): the command
+// line is read before the player asks for a desktop.
 TEST(CommandLine, HelpVersionAndBadInput)
 {
-    const auto run = [](const QStringList &arguments) {
-        QProcess player;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-        player.setProcessEnvironment(environment);
-        player.setProcessChannelMode(QProcess::MergedChannels);
-        player.start(QStringLiteral(TF_PLAYER_EXECUTABLE), arguments);
-        player.waitForFinished(10000);
-        return std::pair(player.exitCode(), QString::fromLocal8Bit(player.readAll()));
-    };
-    const auto [helpStatus, help] = run({QStringLiteral("--help")});
-    EXPECT_EQ(helpStatus, 0);
-    EXPECT_TRUE(help.contains(QLatin1String("--sharp")) && help.contains(QLatin1String("--fullscreen")))
-        << help.toStdString();
-    const auto [versionStatus, version] = run({QStringLiteral("--version")});
-    EXPECT_EQ(versionStatus, 0);
-    EXPECT_TRUE(version.contains(QLatin1String("1.1"))) << version.toStdString();
-    for (const QString &bad : {QStringLiteral("--sharpe"), QStringLiteral("bild.jpg")}) {
-        const auto [status, text] = run({bad});
-        EXPECT_EQ(status, 1) << bad.toStdString();
-        EXPECT_TRUE(text.contains(bad.startsWith(QLatin1Char('-')) ? bad.mid(2) : bad)) << text.toStdString();
+    for (const bool screen : {true, false}) {
+        SCOPED_TRACE(screen ? "offscreen" : "no display");
+        const auto run = [screen](const QStringList &arguments) {
+            QProcess player;
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            for (const char *name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+                environment.remove(QLatin1String(name));
+            if (screen)
+                environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+            player.setProcessEnvironment(environment);
+            player.setProcessChannelMode(QProcess::MergedChannels);
+            player.start(QStringLiteral(TF_PLAYER_EXECUTABLE), arguments);
+            player.waitForFinished(10000);
+            return std::pair(player.exitCode(), QString::fromLocal8Bit(player.readAll()));
+        };
+        const auto [helpStatus, help] = run({QStringLiteral("--help")});
+        EXPECT_EQ(helpStatus, 0);
+        EXPECT_TRUE(help.contains(QLatin1String("--sharp")) && help.contains(QLatin1String("--fullscreen")))
+            << help.toStdString();
+        const auto [versionStatus, version] = run({QStringLiteral("--version")});
+        EXPECT_EQ(versionStatus, 0);
+        EXPECT_TRUE(version.contains(QLatin1String("Tiefenflug 1.1"))) << version.toStdString();
+        for (const QString &bad : {QStringLiteral("--sharpe"), QStringLiteral("bild.jpg")}) {
+            const auto [status, text] = run({bad});
+            EXPECT_EQ(status, 1) << bad.toStdString();
+            EXPECT_TRUE(text.contains(bad.startsWith(QLatin1Char('-')) ? bad.mid(2) : bad)) << text.toStdString();
+        }
+        if (!screen) {
+            const auto [status, text] = run({QStringLiteral("--sharp")});
+            EXPECT_EQ(status, 1);
+            EXPECT_TRUE(text.contains(QLatin1String("Desktop-Sitzung"))) << text.toStdString();
+        }
     }
 }
