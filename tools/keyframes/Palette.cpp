@@ -48,10 +48,10 @@ Palette::Palette(const KeyframeParams& params)
         return;
     // Midpoint rule on a fine grid: the table is exact to far below one 8-bit level.
     m_integral.resize(integralSteps + 1);
-    for (int i = 0; i < integralSteps; ++i) {
-        const auto c = gradient(params.stops, (i + 0.5) / integralSteps);
-        for (int ch = 0; ch < 3; ++ch)
-            m_integral[std::size_t(i) + 1][std::size_t(ch)] = m_integral[std::size_t(i)][std::size_t(ch)] + c[std::size_t(ch)] / integralSteps;
+    for (std::size_t i = 0; i < integralSteps; ++i) {
+        const auto c = gradient(params.stops, (double(i) + 0.5) / integralSteps);
+        for (std::size_t ch = 0; ch < 3; ++ch)
+            m_integral[i + 1][ch] = m_integral[i][ch] + c[ch] / integralSteps;
     }
 }
 
