@@ -51,6 +51,27 @@ double cycleGapError(bool sameIndex, double Zr, double Zi, double sZr, double sZ
     return 0x1.0p-44 * differences + 0x1.0p-51 * reference;
 }
 
+namespace {
+
+// One plain iteration of the difference z and the derivative dz/dc from reference index m, which
+// it advances.
+void plainStep(const double* Zr, const double* Zi, double dcRe, double dcIm, int& m, double& zr, double& zi,
+               double& Dr, double& Di)
+{
+    const double fr0 = Zr[m] + zr, fi0 = Zi[m] + zi;
+    const double tDr = 2 * (fr0 * Dr - fi0 * Di) + 1;
+    Di = 2 * (fr0 * Di + fi0 * Dr);
+    Dr = tDr;
+    const double ar = 2 * Zr[m] + zr, ai = 2 * Zi[m] + zi;
+    const double nr = ar * zr - ai * zi + dcRe;
+    const double ni = ar * zi + ai * zr + dcIm;
+    zr = nr;
+    zi = ni;
+    ++m;
+}
+
+}  // namespace
+
 // Plain iterations in a row after which skipWithBla hands the sample over.
 constexpr int blaPlainRun = 128;
 
@@ -83,16 +104,7 @@ bool skipWithBla(const ReferenceOrbit& orbit, const BlaTable& bla, double dcRe, 
             // zero, where no step is valid; many in a row mean the sample has left the reference.
             if (++plainRun > blaPlainRun)
                 break;
-            const double fr0 = Zr[s.m] + s.zr, fi0 = Zi[s.m] + s.zi;
-            const double tDr = 2 * (fr0 * s.Dr - fi0 * s.Di) + 1;
-            s.Di = 2 * (fr0 * s.Di + fi0 * s.Dr);
-            s.Dr = tDr;
-            const double ar = 2 * Zr[s.m] + s.zr, ai = 2 * Zi[s.m] + s.zi;
-            const double nr = ar * s.zr - ai * s.zi + dcRe;
-            const double ni = ar * s.zi + ai * s.zr + dcIm;
-            s.zr = nr;
-            s.zi = ni;
-            ++s.m;
+            plainStep(Zr, Zi, dcRe, dcIm, s.m, s.zr, s.zi, s.Dr, s.Di);
             ++s.n;
         }
         const double fr = Zr[s.m] + s.zr, fi = Zi[s.m] + s.zi;
@@ -146,9 +158,6 @@ SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, doub
     int m = start.m, n = start.n;
     while (n < maxIterations) {
         const double fr0 = Zr[m] + zr, fi0 = Zi[m] + zi;
-        const double tDr = 2 * (fr0 * Dr - fi0 * Di) + 1;
-        Di = 2 * (fr0 * Di + fi0 * Dr);
-        Dr = tDr;
         // nu -> 2 (mu^2 + z nu), mu -> 2 z mu
         const double tvr = 2 * ((mr * mr - mi * mi) + (fr0 * vr - fi0 * vi));
         vi = 2 * (2 * mr * mi + (fr0 * vi + fi0 * vr));
@@ -156,12 +165,7 @@ SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, doub
         const double tmr = 2 * (fr0 * mr - fi0 * mi);
         mi = 2 * (fr0 * mi + fi0 * mr);
         mr = tmr;
-        const double ar = 2 * Zr[m] + zr, ai = 2 * Zi[m] + zi;
-        const double nr = ar * zr - ai * zi + dcRe;
-        const double ni = ar * zi + ai * zr + dcIm;
-        zr = nr;
-        zi = ni;
-        ++m;
+        plainStep(Zr, Zi, dcRe, dcIm, m, zr, zi, Dr, Di);
         ++n;
         const double fr = Zr[m] + zr, fi = Zi[m] + zi;
         const double f2 = fr * fr + fi * fi;
