@@ -16,8 +16,8 @@ void identifyApplication()
 PlayerOptions parseCommandLine(const QStringList &arguments)
 {
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Tiefenflug: ein Flug 2^61-fach in die Mandelbrot-Menge hinein."));
+    parser.setApplicationDescription(
+        QStringLiteral("Tiefenflug: ein Flug 2^61-fach in die Mandelbrot-Menge hinein."));
     parser.addHelpOption();
     parser.addVersionOption();
     const QCommandLineOption sharp(QStringLiteral("sharp"),
@@ -29,7 +29,8 @@ PlayerOptions parseCommandLine(const QStringList &arguments)
     parser.process(arguments);
     // The player opens no files: an argument is a mistake, reported as an unknown option is.
     if (!parser.positionalArguments().isEmpty()) {
-        std::fprintf(stderr, "%s: Unbekanntes Argument \"%s\".\n", qPrintable(QCoreApplication::applicationName()),
+        std::fprintf(stderr, "%s: Unbekanntes Argument \"%s\".\n",
+                     qPrintable(QCoreApplication::applicationName()),
                      qPrintable(parser.positionalArguments().first()));
         std::exit(1);
     }

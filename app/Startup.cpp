@@ -18,7 +18,7 @@ void createPlayerWindows()
     // The casing goes to the screen at once: the window system places and maps it while the
     // zoom window decodes its first two keyframes. Its show handler finds no zoom window yet.
     fmMonitor->show();
-    new TfmZoom;      // sets fmZoom; GoToStart, bsZumEndeD shown, placed at +32/+24
+    new TfmZoom;             // sets fmZoom; GoToStart, bsZumEndeD shown, placed at +32/+24
     fmMonitor->FormShow();   // shows the zoom window above the casing
 }
 

@@ -16,9 +16,10 @@ int main(int argc, char **argv)
             QCoreApplication console(argc, argv);
             identifyApplication();
             parseCommandLine(console.arguments());
-            std::fputs("Tiefenflug braucht eine Desktop-Sitzung (X11 oder Wayland); ohne Bildschirm "
-                       "lässt er sich mit \"xvfb-run -s '-screen 0 1280x1024x24' tiefenflug\" ausprobieren.\n",
-                       stderr);
+            std::fputs(
+                "Tiefenflug braucht eine Desktop-Sitzung (X11 oder Wayland); ohne Bildschirm "
+                "lässt er sich mit \"xvfb-run -s '-screen 0 1280x1024x24' tiefenflug\" ausprobieren.\n",
+                stderr);
             return 1;
         }
         // The two windows must be placed side by side, which Wayland leaves to the compositor:

@@ -26,8 +26,7 @@ void lowerOwnPriority()
 }
 }
 
-MyThread::MyThread(bool createSuspended)
-    : m_requested(!createSuspended)
+MyThread::MyThread(bool createSuspended) : m_requested(!createSuspended)
 {
     // The thread is never joined: it lives until the process ends and never touches the object
     // after that, so it is detached at once.

@@ -11,9 +11,9 @@ class MyThread
 {
 public:
     explicit MyThread(bool createSuspended);
-    void resume();            // one load request; never lost, also right after nextReady was set
-    void waitUntilIdle();     // GUI-side loads call this so they never overlap a background load
-    void fillLayers();        // decode what SharpLayers misses; never delays a bitmap load
+    void resume();          // one load request; never lost, also right after nextReady was set
+    void waitUntilIdle();   // GUI-side loads call this so they never overlap a background load
+    void fillLayers();      // decode what SharpLayers misses; never delays a bitmap load
 
     // Test seam: runs on the loader thread after each load, before it goes back to waiting.
     void setAfterLoadHook(std::function<void()> hook);
@@ -24,14 +24,14 @@ public:
 
 private:
     void run();
-    void loadPending();        // the bitmap request: pendingFrame into the inactive bitmap
-    void fillMissingLayers();  // returns early when a bitmap request comes in
+    void loadPending();         // the bitmap request: pendingFrame into the inactive bitmap
+    void fillMissingLayers();   // returns early when a bitmap request comes in
 
     std::mutex m_mutex;
-    std::condition_variable m_wake;    // a request arrived
-    std::condition_variable m_idle;    // a load ended
-    bool m_requested = false;          // latched: a request made during a load is kept
-    bool m_layersRequested = false;    // latched like m_requested, for the sharp view's layers
+    std::condition_variable m_wake;   // a request arrived
+    std::condition_variable m_idle;   // a load ended
+    bool m_requested = false;         // latched: a request made during a load is kept
+    bool m_layersRequested = false;   // latched like m_requested, for the sharp view's layers
     bool m_loading = false;
     bool m_started = false;
     std::function<void()> m_afterLoadHook;

@@ -15,7 +15,7 @@ std::atomic<bool> sharp{false};
 
 constexpr double featherWidth = 32.0;   // layer pixels of the fade at a deeper layer's edge
 constexpr int featherSteps = 4;
-constexpr double fadeLength = 0.5;      // of the scale, over which the deepest layer fades in
+constexpr double fadeLength = 0.5;   // of the scale, over which the deepest layer fades in
 
 double smoothStep(double t)
 {
@@ -66,7 +66,8 @@ void drawIn(QPainter &painter, const QImage &image, const QRectF &place, const s
         if (clip.isEmpty())
             continue;
         for (int top = clip.top(); top <= clip.bottom(); top += bandRows) {
-            painter.setClipRect(QRect(clip.left(), top, clip.width(), std::min(bandRows, clip.bottom() + 1 - top)));
+            painter.setClipRect(
+                QRect(clip.left(), top, clip.width(), std::min(bandRows, clip.bottom() + 1 - top)));
             painter.drawImage(place, image);
         }
     }
@@ -74,8 +75,8 @@ void drawIn(QPainter &painter, const QImage &image, const QRectF &place, const s
 
 // A layer over its opaque inside (less `hole`, which the next layer covers), then rings of rising
 // weight from its edge inward.
-void drawLayer(QPainter &painter, const QImage &image, const QRectF &place, double opacity,
-               double band, const QRect &visible, const QRect &hole)
+void drawLayer(QPainter &painter, const QImage &image, const QRectF &place, double opacity, double band,
+               const QRect &visible, const QRect &hole)
 {
     std::vector<QRect> rects;
     addFrame(rects, shrunk(place, band), hole);
@@ -144,8 +145,7 @@ double sharpLayerFeather(int depth, double scale)
     return depth == 1 ? featherWidth * std::clamp(2.0 - scale, 0.0, 1.0) : featherWidth;
 }
 
-void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale,
-                      double regionWidth)
+void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale, double regionWidth)
 {
     if (target.isNull() || !layers[0] || layers[0]->isNull())
         return;

@@ -23,8 +23,7 @@ bool sharpLayersReady(int frame);
 // Composes the view into the whole of `target` (device pixels): layers[0] is the keyframe on
 // display at `scale`, layers[1] and layers[2] the deeper ones (either may be null).
 // `regionWidth` is the width of the keyframe area the view shows at scale 1.
-void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale,
-                      double regionWidth);
+void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale, double regionWidth);
 
 // The weight of a deeper layer (depth 1 or 2) at `scale`, and the width in its own pixels over
 // which it fades in from its edge.

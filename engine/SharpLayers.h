@@ -31,12 +31,12 @@ public:
     bool holds(int number) const;
     // The keyframe the loader should decode next, or 0 when all wanted ones are there.
     int nextMissing() const;
-    void store(KeyframeLayer layer);          // dropped when no longer wanted
+    void store(KeyframeLayer layer);   // dropped when no longer wanted
     std::size_t size() const;
 
 private:
     mutable std::mutex m_mutex;
-    std::vector<int> m_wanted;                // in the order they are needed
+    std::vector<int> m_wanted;   // in the order they are needed
     std::vector<KeyframeLayer> m_layers;
 };
 

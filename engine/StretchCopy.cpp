@@ -18,8 +18,8 @@ int sourceIndex(int i, int fromStart, int fromSize, int toSize)
 
 void stretchCopy(const QImage &source, const QRect &from, QImage &target, const QRect &to)
 {
-    if (source.isNull() || target.isNull() || from.isEmpty() || to.isEmpty()
-        || source.depth() != 32 || target.depth() != 32)
+    if (source.isNull() || target.isNull() || from.isEmpty() || to.isEmpty() || source.depth() != 32
+        || target.depth() != 32)
         return;
     const QRect visible = to & target.rect();
     if (visible.isEmpty())
@@ -36,8 +36,8 @@ void stretchCopy(const QImage &source, const QRect &from, QImage &target, const 
     const std::size_t rowBytes = std::size_t(visible.width()) * 4;
     int previousRow = -1;
     for (int y = visible.top(); y <= visible.bottom(); ++y) {
-        const int sy = std::clamp(sourceIndex(y - to.top(), from.top(), from.height(), to.height()),
-                                  0, source.height() - 1);
+        const int sy = std::clamp(sourceIndex(y - to.top(), from.top(), from.height(), to.height()), 0,
+                                  source.height() - 1);
         auto *out = reinterpret_cast<quint32 *>(target.scanLine(y)) + visible.left();
         if (sy == previousRow) {
             // A magnified row repeats the one above it.

@@ -33,8 +33,8 @@ public:
     // Runs the zoom in one direction unless it already runs that way.
     void run(bool zoomIn);
 
-    bool isRunning() const;        // the pause pair has its normal look
-    bool isZoomingIn() const;      // the timer of that direction runs
+    bool isRunning() const;     // the pause pair has its normal look
+    bool isZoomingIn() const;   // the timer of that direction runs
     bool isZoomingOut() const;
     bool lastDirectionWasIn() const { return m_lastIn; }
 

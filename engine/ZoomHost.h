@@ -12,22 +12,22 @@ class ZoomHost
 public:
     virtual ~ZoomHost() = default;
 
-    virtual QImage &surfaceCanvas(int index) = 0;     // 800 x 600 canvas of display surface 0 or 1
+    virtual QImage &surfaceCanvas(int index) = 0;   // 800 x 600 canvas of display surface 0 or 1
     virtual void sendSurfaceToBack(int index) = 0;
     virtual void bringSurfaceToFront(int index) = 0;
-    virtual void repaintSurface(int index) = 0;       // synchronous: on screen when it returns
+    virtual void repaintSurface(int index) = 0;   // synchronous: on screen when it returns
     // The sharp view's canvas of surface 0 or 1: the picture at the screen's device resolution.
     virtual QImage &sharpCanvas(int index) = 0;
     // Keyframe pixels across the sharp view at scale 1: the view width, or 800 in full screen.
     virtual double sharpRegionWidth() const;
 
-    virtual void showZoomFactor(const QString &digits, const QString &words) = 0; // bfFaktor2/3
-    virtual void setStillPictureLooks(bool atEnd) = 0; // transport looks after GoToStart/GoToEnd
+    virtual void showZoomFactor(const QString &digits, const QString &words) = 0;   // bfFaktor2/3
+    virtual void setStillPictureLooks(bool atEnd) = 0;   // transport looks after GoToStart/GoToEnd
 
-    virtual QTimer &zoomInTimer() = 0;                // zgZoomIn
-    virtual QTimer &zoomOutTimer() = 0;               // zgZoomOut
-    virtual void startZoomingIn() = 0;                // the monitor's bsVorwaertsClick
-    virtual void startZoomingOut() = 0;               // the monitor's bsRueckwaertsClick
+    virtual QTimer &zoomInTimer() = 0;    // zgZoomIn
+    virtual QTimer &zoomOutTimer() = 0;   // zgZoomOut
+    virtual void startZoomingIn() = 0;    // the monitor's bsVorwaertsClick
+    virtual void startZoomingOut() = 0;   // the monitor's bsRueckwaertsClick
 };
 
 extern ZoomHost *zoomHost;

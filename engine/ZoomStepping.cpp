@@ -96,8 +96,7 @@ void GoToStart()
 void GoToEnd()
 {
     const int last = ZoomState.lastFrame;
-    showStillPicture(true, last + 1, last, last + 1,
-                     std::ldexp(1.0L, last - ZoomState.firstFrame + 1));
+    showStillPicture(true, last + 1, last, last + 1, std::ldexp(1.0L, last - ZoomState.firstFrame + 1));
 }
 
 void zoomInTick()

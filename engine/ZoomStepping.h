@@ -1,10 +1,10 @@
 #pragma once
 
 // The timer-driven stepping of the zoom and its still pictures (GUI thread only).
-void GoToStart();          // start card, both timers off, transport looks "at start"
-void GoToEnd();            // end card, both timers off, transport looks "at end"
-void zoomInTick();         // one tick of zgZoomIn
-void zoomOutTick();        // one tick of zgZoomOut
+void GoToStart();     // start card, both timers off, transport looks "at start"
+void GoToEnd();       // end card, both timers off, transport looks "at end"
+void zoomInTick();    // one tick of zgZoomIn
+void zoomOutTick();   // one tick of zgZoomOut
 // The engine's half of the forward and backward buttons: stop both timers, reload bitmap A with
 // currentFrame and B with the neighbour, render, then start the timer of that direction with
 // the interval 1000 / frameRate. Does nothing where the neighbour would lie outside keyframes

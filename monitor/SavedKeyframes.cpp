@@ -12,8 +12,8 @@ QString savedKeyframePath(const QString &folder, const SavedKeyframe &row)
 
 static ToolkitError cannotCreate(const QString &path)
 {
-    return ToolkitError(QStringLiteral("Datei %1 kann nicht erstellt werden")
-                            .arg(QDir::toNativeSeparators(path)));
+    return ToolkitError(
+        QStringLiteral("Datei %1 kann nicht erstellt werden").arg(QDir::toNativeSeparators(path)));
 }
 
 // Writes `data` to a temporary file beside `path` and renames it over `path` when it is

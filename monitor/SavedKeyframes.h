@@ -11,8 +11,20 @@ struct SavedKeyframe
 };
 
 inline constexpr std::array<SavedKeyframe, 14> savedKeyframes{{
-    {1, 4}, {2, 10}, {3, 26}, {4, 27}, {5, 32}, {6, 35}, {7, 36},
-    {8, 44}, {9, 46}, {10, 48}, {11, 50}, {12, 52}, {13, 56}, {14, 58},
+    {1, 4},
+    {2, 10},
+    {3, 26},
+    {4, 27},
+    {5, 32},
+    {6, 35},
+    {7, 36},
+    {8, 44},
+    {9, 46},
+    {10, 48},
+    {11, 50},
+    {12, 52},
+    {13, 56},
+    {14, 58},
 }};
 
 // The file of one row: the folder path followed directly by "/FraktalN.jpg".

@@ -30,8 +30,8 @@ constexpr int smallButtonWidth = 34;
 const QRgb keyColour = qRgb(0, 255, 0);   // casing pixels of this colour are see-through
 }
 
-TfmMonitor::TfmMonitor(QWidget *parent) try : QWidget(parent, Qt::Window | Qt::FramelessWindowHint)
-{
+TfmMonitor::TfmMonitor(QWidget *parent)
+try : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     fmMonitor = this;
     setObjectName(QStringLiteral("fmMonitor"));
     setWindowTitle(QStringLiteral("Tiefenflug"));
@@ -60,8 +60,8 @@ TfmMonitor::TfmMonitor(QWidget *parent) try : QWidget(parent, Qt::Window | Qt::F
     PictureControl *buttons[] = {bsZumAnfang, bsRueckwaerts, bsVorwaerts, bsZumEnde, bsPause};
     for (int i = 0; i < 5; ++i) {
         PictureControl *button = buttons[i];
-        PictureControl *look = makeButton(button->objectName() + QLatin1Char('D'), button->x(),
-                                          button->y(), transportWidth);
+        PictureControl *look =
+            makeButton(button->objectName() + QLatin1Char('D'), button->x(), button->y(), transportWidth);
         look->hide();
         *looks[i] = look;
         m_disabledLooks.insert(button, look);

@@ -12,7 +12,9 @@ class QLabel;
 class SaveDialog;
 class ZoomPanels;
 
-class TfmMonitor : public QWidget, public TransportLooks
+class TfmMonitor
+    : public QWidget
+    , public TransportLooks
 {
 public:
     explicit TfmMonitor(QWidget *parent = nullptr);

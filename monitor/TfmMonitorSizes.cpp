@@ -1,7 +1,7 @@
 // The casing's layout in the three display sizes: the casing picture and the places of the
 // buttons and of the read-out.
-#include "TfmMonitor.h"
 #include "PictureControl.h"
+#include "TfmMonitor.h"
 
 #include <QLabel>
 #include <QPoint>
@@ -17,16 +17,55 @@ struct CasingLayout
 };
 
 const CasingLayout layouts[] = {
-    {440, {16, 382}, {65, 382}, {114, 382}, {163, 382}, {212, 382},
-     {16, 414}, {65, 414}, {114, 414}, {163, 414}, {212, 414}, {454, 382}, {454, 414},
-     {257, 383}, {257, 399}, {257, 415}},
-    {640, {45, 532}, {104, 532}, {163, 532}, {222, 532}, {281, 532},
-     {45, 564}, {104, 564}, {163, 564}, {222, 564}, {281, 564}, {574, 548}, {625, 548},
-     {352, 533}, {352, 549}, {352, 565}},
+    {440,
+     {16, 382},
+     {65, 382},
+     {114, 382},
+     {163, 382},
+     {212, 382},
+     {16, 414},
+     {65, 414},
+     {114, 414},
+     {163, 414},
+     {212, 414},
+     {454, 382},
+     {454, 414},
+     {257, 383},
+     {257, 399},
+     {257, 415}},
+    {640,
+     {45, 532},
+     {104, 532},
+     {163, 532},
+     {222, 532},
+     {281, 532},
+     {45, 564},
+     {104, 564},
+     {163, 564},
+     {222, 564},
+     {281, 564},
+     {574, 548},
+     {625, 548},
+     {352, 533},
+     {352, 549},
+     {352, 565}},
     // One row: the function buttons first, then the transport buttons.
-    {800, {294, 668}, {343, 668}, {392, 668}, {441, 668}, {490, 668},
-     {31, 668}, {80, 668}, {129, 668}, {178, 668}, {227, 668}, {758, 668}, {799, 668},
-     {548, 653}, {548, 669}, {548, 685}},
+    {800,
+     {294, 668},
+     {343, 668},
+     {392, 668},
+     {441, 668},
+     {490, 668},
+     {31, 668},
+     {80, 668},
+     {129, 668},
+     {178, 668},
+     {227, 668},
+     {758, 668},
+     {799, 668},
+     {548, 653},
+     {548, 669},
+     {548, 685}},
 };
 }
 
@@ -40,14 +79,23 @@ void TfmMonitor::showDisplaySize(int viewWidth)
     if (!layout)
         return;
 
-    const std::pair<QWidget *, QPoint> controls[] = {
-        {bsZumAnfang, layout->zumAnfang}, {bsRueckwaerts, layout->rueckwaerts},
-        {bsPause, layout->pause}, {bsVorwaerts, layout->vorwaerts}, {bsZumEnde, layout->zumEnde},
-        {bsZumAnfangD, layout->zumAnfang}, {bsRueckwaertsD, layout->rueckwaerts},
-        {bsPauseD, layout->pause}, {bsVorwaertsD, layout->vorwaerts}, {bsZumEndeD, layout->zumEnde},
-        {bsSpeed, layout->speed}, {bsInfo, layout->info}, {bsSave, layout->save},
-        {bsWWW, layout->www}, {bsRepead, layout->repead}, {bsSize, layout->size},
-        {bsClose, layout->close}};
+    const std::pair<QWidget *, QPoint> controls[] = {{bsZumAnfang, layout->zumAnfang},
+                                                     {bsRueckwaerts, layout->rueckwaerts},
+                                                     {bsPause, layout->pause},
+                                                     {bsVorwaerts, layout->vorwaerts},
+                                                     {bsZumEnde, layout->zumEnde},
+                                                     {bsZumAnfangD, layout->zumAnfang},
+                                                     {bsRueckwaertsD, layout->rueckwaerts},
+                                                     {bsPauseD, layout->pause},
+                                                     {bsVorwaertsD, layout->vorwaerts},
+                                                     {bsZumEndeD, layout->zumEnde},
+                                                     {bsSpeed, layout->speed},
+                                                     {bsInfo, layout->info},
+                                                     {bsSave, layout->save},
+                                                     {bsWWW, layout->www},
+                                                     {bsRepead, layout->repead},
+                                                     {bsSize, layout->size},
+                                                     {bsClose, layout->close}};
     for (const auto &[control, position] : controls)
         control->move(position);
     bfFaktor->move(layout->faktor);

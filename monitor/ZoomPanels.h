@@ -8,8 +8,8 @@ class ZoomPanels
 {
 public:
     virtual ~ZoomPanels() = default;
-    virtual QWidget *zoomWindow() = 0;                       // shown with the casing
-    virtual void raiseAboveCasing() = 0;                     // and kept above it
+    virtual QWidget *zoomWindow() = 0;     // shown with the casing
+    virtual void raiseAboveCasing() = 0;   // and kept above it
     virtual void openSpeedPanel() = 0;
     virtual void openInfoPanel() = 0;
     virtual void openWebPage() = 0;

@@ -15,10 +15,9 @@ bool isModalWindow(QObject *object)
     const auto *widget = static_cast<QWidget *>(object);
     return widget->isWindow() && widget->windowModality() != Qt::NonModal && widget->windowHandle();
 }
-} // namespace
+}   // namespace
 
-DialogStacking::DialogStacking(QWidget *zoom, QWidget *casing)
-    : QObject(zoom), m_zoom(zoom), m_casing(casing)
+DialogStacking::DialogStacking(QWidget *zoom, QWidget *casing) : QObject(zoom), m_zoom(zoom), m_casing(casing)
 {
     qApp->installEventFilter(this);
 }

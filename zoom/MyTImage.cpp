@@ -1,8 +1,8 @@
 #include "MyTImage.h"
 #include "ZoomState.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 MyTImage::MyTImage(QWidget *owner) : QWidget(owner)
 {

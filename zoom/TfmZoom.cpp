@@ -27,9 +27,8 @@
 
 TfmZoom *fmZoom = nullptr;
 
-TfmZoom::TfmZoom(QWidget *parent) try
-    : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint)
-{
+TfmZoom::TfmZoom(QWidget *parent)
+try : QWidget(parent, Qt::Tool | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint) {
     fmZoom = this;
     zoomHost = this;
 
@@ -129,8 +128,7 @@ void TfmZoom::connectHandlers()
     connect(zgReserve, &QTimer::timeout, this, &TfmZoom::zgReserveTimer);
 
     // pmMenue is the context menu of both windows (the monitor window opens it itself).
-    connect(this, &QWidget::customContextMenuRequested, this,
-            [this] { pmMenue->popup(QCursor::pos()); });
+    connect(this, &QWidget::customContextMenuRequested, this, [this] { pmMenue->popup(QCursor::pos()); });
 
     connect(klein1, &QAction::triggered, this, &TfmZoom::klein1Click);
     connect(klein2, &QAction::triggered, this, &TfmZoom::klein1Click);
@@ -263,8 +261,7 @@ void TfmZoom::webheim1Click()
     const bool opened = m_urlOpener ? m_urlOpener(address) : QDesktopServices::openUrl(address);
     if (!opened) {
         QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Fehler"),
-                        QStringLiteral("Fehler beim Starten Ihres Standard-Browsers"),
-                        QMessageBox::Ok, this);
+                        QStringLiteral("Fehler beim Starten Ihres Standard-Browsers"), QMessageBox::Ok, this);
         box.exec();
         return;
     }
@@ -403,8 +400,7 @@ bool TfmZoom::eventFilter(QObject *watched, QEvent *event)
         closeInfoPanel();
         return true;
     } else if ((watched == gbSpeed || watched == gbInfo)
-               && (event->type() == QEvent::MouseButtonPress
-                   || event->type() == QEvent::MouseButtonDblClick)
+               && (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonDblClick)
                && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
         // A panel keeps left presses on its empty parts and labels: they do not drag.
         event->accept();

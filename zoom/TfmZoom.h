@@ -26,7 +26,10 @@ class QTimer;
 class QUrl;
 class WindowPair;
 
-class TfmZoom : public QWidget, public ZoomHost, public ZoomPanels
+class TfmZoom
+    : public QWidget
+    , public ZoomHost
+    , public ZoomPanels
 {
 public:
     explicit TfmZoom(QWidget *parent = nullptr);
@@ -65,7 +68,7 @@ public:
     QAction *klein2 = nullptr, *mittel2 = nullptr, *gross2 = nullptr;
     QAction *Aus1 = nullptr, *Ein1 = nullptr, *beideRichtungen1 = nullptr;
     QAction *Original1 = nullptr, *Scharf1 = nullptr;   // presentation, in "Anzeige"
-    QAction *Vollbild1 = nullptr;                        // full screen, F11
+    QAction *Vollbild1 = nullptr;                       // full screen, F11
 
     // Handlers.
     void zgZoomInTimer();
@@ -153,27 +156,27 @@ private:
     // Places the display surfaces, the black background and the panels for the presentation and
     // the window (the view, or the whole screen), then draws the picture anew.
     void layOutView();
-    QRect pictureRect() const;    // where the picture lies in the window
+    QRect pictureRect() const;                // where the picture lies in the window
     bool handlePlayerKey(QKeyEvent *event);   // Space, arrows, Home, End, Esc in full screen
     void showPointerAgain();
     void closeInfoPanel();
 
-    QActionGroup *m_sizeGroupMenue = nullptr;   // klein1, mittel1, gross1
-    QActionGroup *m_sizeGroupAnzeige = nullptr; // klein2, mittel2, gross2
+    QActionGroup *m_sizeGroupMenue = nullptr;     // klein1, mittel1, gross1
+    QActionGroup *m_sizeGroupAnzeige = nullptr;   // klein2, mittel2, gross2
     QActionGroup *m_repeatGroup = nullptr;
     UrlOpener m_urlOpener;
-    WindowPair *m_pair = nullptr;          // the casing follows this window and the other way round
-    DialogStacking *m_stacking = nullptr;  // modal dialogs above this window
-    bool m_dragging = false;      // a drag this window moves itself (no window manager)
-    bool m_systemMove = false;    // the window manager was asked to move the window
+    WindowPair *m_pair = nullptr;           // the casing follows this window and the other way round
+    DialogStacking *m_stacking = nullptr;   // modal dialogs above this window
+    bool m_dragging = false;                // a drag this window moves itself (no window manager)
+    bool m_systemMove = false;              // the window manager was asked to move the window
     QActionGroup *m_presentationGroup = nullptr;
     bool m_fullScreen = false;
-    bool m_sharpChosen = false;   // the presentation of the window, also while full screen
-    QRect m_windowGeometry;       // the zoom window before full screen
-    QPoint m_casingPosition;      // the monitor window before full screen
-    QPoint m_panelPlace{100, 68}; // gbSpeed and gbInfo in the window's display size
+    bool m_sharpChosen = false;         // the presentation of the window, also while full screen
+    QRect m_windowGeometry;             // the zoom window before full screen
+    QPoint m_casingPosition;            // the monitor window before full screen
+    QPoint m_panelPlace{100, 68};       // gbSpeed and gbInfo in the window's display size
     QTimer *m_pointerTimer = nullptr;   // hides the pointer in full screen
-    QPoint m_dragGrabOffset;      // press position relative to the window's top-left corner
+    QPoint m_dragGrabOffset;            // press position relative to the window's top-left corner
 };
 
 extern TfmZoom *fmZoom;

@@ -1,9 +1,9 @@
 // The zoom window's presentations (original and sharp), full screen and the player's keys.
-#include "TfmZoom.h"
 #include "FrameRenderer.h"
 #include "MyTImage.h"
 #include "SharpFrame.h"
 #include "TfmMonitor.h"
+#include "TfmZoom.h"
 #include "Transport.h"
 #include "ZoomState.h"
 
@@ -26,7 +26,8 @@ QRect TfmZoom::pictureRect() const
     if (!m_fullScreen)
         return QRect(0, 0, ZoomState.viewWidth, ZoomState.viewHeight);
     // 4:3 in the middle of the screen, black bars beside or above and below.
-    const QSize picture = QSize(ZoomState.frameWidth, ZoomState.frameHeight).scaled(size(), Qt::KeepAspectRatio);
+    const QSize picture =
+        QSize(ZoomState.frameWidth, ZoomState.frameHeight).scaled(size(), Qt::KeepAspectRatio);
     return QRect(QPoint((width() - picture.width()) / 2, (height() - picture.height()) / 2), picture);
 }
 
@@ -38,9 +39,8 @@ void TfmZoom::layOutView()
     for (MyTImage *surface : surfaces)
         surface->showSharp(sharp, picture);
     shBackground->setGeometry(rect().united(QRect(0, 0, ZoomState.viewWidth, ZoomState.viewHeight)));
-    const QPoint panels = m_fullScreen
-        ? picture.center() - QPoint(gbSpeed->width() / 2, gbSpeed->height() / 2)
-        : m_panelPlace;
+    const QPoint panels =
+        m_fullScreen ? picture.center() - QPoint(gbSpeed->width() / 2, gbSpeed->height() / 2) : m_panelPlace;
     gbSpeed->move(panels);
     gbInfo->move(panels);
     RenderFrame();

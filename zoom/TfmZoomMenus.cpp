@@ -1,6 +1,6 @@
 // The zoom window's popup menus and their commands (the size commands: TfmZoomSizes.cpp).
-#include "TfmZoom.h"
 #include "ProgramExit.h"
+#include "TfmZoom.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -28,7 +28,7 @@ QString webSiteName()
     return host;
 }
 
-} // namespace
+}   // namespace
 
 void TfmZoom::buildMenus()
 {
@@ -73,8 +73,8 @@ void TfmZoom::buildMenus()
     m_repeatGroup = new QActionGroup(this);
     Aus1 = addRadioItem(pmRepead, m_repeatGroup, "Aus1", QStringLiteral("Aus"));
     Ein1 = addRadioItem(pmRepead, m_repeatGroup, "Ein1", QStringLiteral("Ein"));
-    beideRichtungen1 = addRadioItem(pmRepead, m_repeatGroup, "beideRichtungen1",
-                                    QStringLiteral("beide Richtungen"));
+    beideRichtungen1 =
+        addRadioItem(pmRepead, m_repeatGroup, "beideRichtungen1", QStringLiteral("beide Richtungen"));
 
     mittel1->setChecked(true);
     mittel2->setChecked(true);

@@ -7,12 +7,12 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
-#include <QTextBlockFormat>
-#include <QTextCursor>
-#include <QTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTextBlockFormat>
+#include <QTextCursor>
+#include <QTextEdit>
 #include <QUrl>
 #include <cmath>
 
@@ -87,7 +87,7 @@ void makeBlack(QWidget *widget)
     widget->setAutoFillBackground(true);
 }
 
-} // namespace
+}   // namespace
 
 void TfmZoom::buildSpeedPanel()
 {
@@ -103,19 +103,19 @@ void TfmZoom::buildSpeedPanel()
     cbFramerate = new QComboBox(gbSpeed);
     cbFramerate->setObjectName(QStringLiteral("cbFramerate"));
     cbFramerate->setEditable(false);
-    cbFramerate->addItems({QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("6"),
-                           QStringLiteral("8"), QStringLiteral("10"), QStringLiteral("12"),
-                           QStringLiteral("15"), QStringLiteral("18"), QStringLiteral("20"),
-                           QStringLiteral("22"), QStringLiteral("25"), QStringLiteral("30"),
-                           QStringLiteral("35"), QStringLiteral("40"), QStringLiteral("maximal")});
+    cbFramerate->addItems({QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("8"),
+                           QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("15"),
+                           QStringLiteral("18"), QStringLiteral("20"), QStringLiteral("22"),
+                           QStringLiteral("25"), QStringLiteral("30"), QStringLiteral("35"),
+                           QStringLiteral("40"), QStringLiteral("maximal")});
     cbFramerate->setCurrentIndex(11);
     cbFramerate->setMaxVisibleItems(15);
     cbFramerate->setFont(arial(13, true));
     setTextColour(cbFramerate, Qt::black);
     cbFramerate->setGeometry(252, 104, 173, 24);
 
-    bfFaktor = makeLabel(gbSpeed, "bfFaktor", QStringLiteral("Zoomgeschwindigkeit:"),
-                         {20, 151, 156, 18}, arial(16, false, true));
+    bfFaktor = makeLabel(gbSpeed, "bfFaktor", QStringLiteral("Zoomgeschwindigkeit:"), {20, 151, 156, 18},
+                         arial(16, false, true));
     // Wide enough for "100"; the number stands left-aligned after the caption.
     bfPosition = makeLabel(gbSpeed, "bfPosition", QStringLiteral("50"), {187, 151, 40, 18}, arial(16));
 
@@ -138,12 +138,14 @@ void TfmZoom::buildSpeedPanel()
 
     bfInfo1 = makeLabel(gbSpeed, "bfInfo1", QStringLiteral("Hinweis: Je nach Geschwindigkeit des PCs kann"),
                         {16, 248, 269, 15}, arial(12));
-    bfInfo2 = makeLabel(gbSpeed, "bfInfo2", QStringLiteral("die tatsächliche Framerate etwas geringer sein. "),
-                        {16, 268, 264, 15}, arial(12));
+    bfInfo2 =
+        makeLabel(gbSpeed, "bfInfo2", QStringLiteral("die tatsächliche Framerate etwas geringer sein. "),
+                  {16, 268, 264, 15}, arial(12));
     bfInfo3 = makeLabel(gbSpeed, "bfInfo3", QStringLiteral("Bei ungleichmäßiger Wiedergabe kleineres"),
                         {16, 288, 239, 15}, arial(12));
-    bfInfo4 = makeLabel(gbSpeed, "bfInfo4", QStringLiteral("Anzeigefenster oder kleinere Framerate verwenden."),
-                        {16, 308, 282, 15}, arial(12));
+    bfInfo4 =
+        makeLabel(gbSpeed, "bfInfo4", QStringLiteral("Anzeigefenster oder kleinere Framerate verwenden."),
+                  {16, 308, 282, 15}, arial(12));
 
     bsOK = new QPushButton(QStringLiteral("Übernehmen"), gbSpeed);
     bsOK->setObjectName(QStringLiteral("bsOK"));
@@ -205,7 +207,8 @@ void TfmZoom::buildInfoPanel()
         QStringLiteral("Bilder im Internet unter "),
         QString(),
         QString(),
-    }.join(QLatin1Char('\n')));
+    }
+                             .join(QLatin1Char('\n')));
     // Centred lines 19 pixels apart, as the layout was drawn: the heading covers the first two
     // (empty) lines and the address stands right below the line that introduces it.
     QTextCursor all(mmInfo->document());
@@ -217,8 +220,8 @@ void TfmZoom::buildInfoPanel()
     mmInfo->setGeometry(2, 24, 436, 281);
 
     // The address without its scheme, e.g. "www.example.org/tiefenflug".
-    QString address = QUrl(QStringLiteral(TF_WEB_ADDRESS))
-                          .toString(QUrl::RemoveScheme | QUrl::StripTrailingSlash);
+    QString address =
+        QUrl(QStringLiteral(TF_WEB_ADDRESS)).toString(QUrl::RemoveScheme | QUrl::StripTrailingSlash);
     while (address.startsWith(QLatin1Char('/')))
         address.remove(0, 1);
     bfLink = new QLabel(address, gbInfo);

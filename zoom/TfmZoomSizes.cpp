@@ -1,8 +1,8 @@
 // The three display sizes "klein", "mittel" and "groß": view and window sizes, the places of
 // the zoom window's panels, and the casing's layout.
-#include "TfmZoom.h"
 #include "FrameRenderer.h"
 #include "TfmMonitor.h"
+#include "TfmZoom.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -10,11 +10,11 @@
 
 struct TfmZoom::DisplaySize
 {
-    QAction *TfmZoom::*itemMenue;    // the size's item in pmMenue's "Anzeige"
-    QAction *TfmZoom::*itemAnzeige;  // and in pmAnzeige
-    int viewWidth, viewHeight;       // viewWidth is also the casing picture's id
-    bool placeAtScreenCorner;        // "klein" keeps both windows where they are
-    QPoint panels;                   // gbSpeed and gbInfo
+    QAction *TfmZoom::*itemMenue;     // the size's item in pmMenue's "Anzeige"
+    QAction *TfmZoom::*itemAnzeige;   // and in pmAnzeige
+    int viewWidth, viewHeight;        // viewWidth is also the casing picture's id
+    bool placeAtScreenCorner;         // "klein" keeps both windows where they are
+    QPoint panels;                    // gbSpeed and gbInfo
 };
 
 void TfmZoom::klein1Click()

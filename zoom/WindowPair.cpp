@@ -35,8 +35,7 @@ bool WindowPair::Track::movedBySomeoneElse(QPoint at)
     return true;
 }
 
-WindowPair::WindowPair(QWidget *zoom, QWidget *casing, QPoint offset)
-    : QObject(zoom), m_offset(offset)
+WindowPair::WindowPair(QWidget *zoom, QWidget *casing, QPoint offset) : QObject(zoom), m_offset(offset)
 {
     m_zoom.window = zoom;
     m_casing.window = casing;

@@ -12,7 +12,9 @@
 
 class QWidget;
 
-class WindowPair : public QObject, public QAbstractNativeEventFilter
+class WindowPair
+    : public QObject
+    , public QAbstractNativeEventFilter
 {
 public:
     // `zoom` lies `offset` right of and below `casing`'s top-left corner.
@@ -38,10 +40,10 @@ private:
     struct Track
     {
         QWidget *window = nullptr;
-        QPoint seen;                  // the place last read
+        QPoint seen;   // the place last read
         bool known = false;
-        std::deque<QPoint> requested; // places asked for and not yet seen
-        std::uint32_t frame = 0;      // watched frame (0: none yet)
+        std::deque<QPoint> requested;   // places asked for and not yet seen
+        std::uint32_t frame = 0;        // watched frame (0: none yet)
         // The window stands at `at`; true when nobody here asked for it (the user or the
         // window manager moved it).
         bool movedBySomeoneElse(QPoint at);
@@ -49,7 +51,7 @@ private:
 
     bool bothTakePart() const;
     QPoint placeOf(Track &track) const;
-    QPoint offset() const;        // in the units of the places
+    QPoint offset() const;   // in the units of the places
     void moveTo(Track &track, QPoint to);
     void requested(Track &track, QPoint to);
     void scheduleAlign();
@@ -57,8 +59,8 @@ private:
 
     Track m_zoom, m_casing;
     QPoint m_offset;
-    bool m_zoomLeads = true;     // the window that moved last; the other follows it
-    bool m_moving = false;       // one of our own moves is under way
-    bool m_x11 = false;          // places come from the X server
+    bool m_zoomLeads = true;   // the window that moved last; the other follows it
+    bool m_moving = false;     // one of our own moves is under way
+    bool m_x11 = false;        // places come from the X server
     bool m_alignScheduled = false;
 };

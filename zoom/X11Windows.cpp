@@ -19,8 +19,7 @@ xcb_window_t rootOf(xcb_connection_t *c)
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
-template <typename Reply>
-struct Freed
+template<typename Reply> struct Freed
 {
     Reply *reply;
     ~Freed() { std::free(reply); }
@@ -28,7 +27,7 @@ struct Freed
     explicit operator bool() const { return reply != nullptr; }
 };
 
-} // namespace
+}   // namespace
 
 bool X11Windows::available()
 {
@@ -65,7 +64,8 @@ std::uint32_t X11Windows::frameOf(QWidget *window)
     const xcb_window_t root = rootOf(c);
     xcb_window_t current = xcb_window_t(window->winId());
     for (int depth = 0; depth < 8; ++depth) {
-        const Freed<xcb_query_tree_reply_t> tree{xcb_query_tree_reply(c, xcb_query_tree(c, current), nullptr)};
+        const Freed<xcb_query_tree_reply_t> tree{
+            xcb_query_tree_reply(c, xcb_query_tree(c, current), nullptr)};
         if (!tree)
             return 0;
         if (tree->parent == root || tree->parent == XCB_NONE)

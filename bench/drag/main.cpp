@@ -25,14 +25,15 @@ constexpr qint64 sampleNs = 40'000'000;
 
 struct Figures
 {
-    int largest = 0;            // px, over all samples of all drags
+    int largest = 0;   // px, over all samples of all drags
     qint64 samples = 0, apart = 0;
     std::vector<double> togetherMs;   // per step: from the step until together again
 };
 
 QPoint position(xcb_connection_t *c, xcb_window_t root, quint64 window)
 {
-    auto *reply = xcb_translate_coordinates_reply(c, xcb_translate_coordinates(c, xcb_window_t(window), root, 0, 0), nullptr);
+    auto *reply = xcb_translate_coordinates_reply(
+        c, xcb_translate_coordinates(c, xcb_window_t(window), root, 0, 0), nullptr);
     const QPoint at = reply ? QPoint(reply->dst_x, reply->dst_y) : QPoint();
     std::free(reply);
     return at;
@@ -53,13 +54,15 @@ bool measure(bool underOpenbox, int drags, Figures &figures)
     }
     XDesktop desktop(server.clientEnvironment());
     PlayerProcess player(server.clientEnvironment());
-    if (!player.start() || !waitUntil([&] { return desktop.visibleWindows(player.pid()).size() == 2; }, 10000)) {
+    if (!player.start()
+        || !waitUntil([&] { return desktop.visibleWindows(player.pid()).size() == 2; }, 10000)) {
         std::printf("the player's windows did not appear\n");
         return false;
     }
     pause(500);
     QList<XWindow> shown = desktop.visibleWindows(player.pid());
-    std::sort(shown.begin(), shown.end(), [](const XWindow &a, const XWindow &b) { return a.geometry.width() > b.geometry.width(); });
+    std::sort(shown.begin(), shown.end(),
+              [](const XWindow &a, const XWindow &b) { return a.geometry.width() > b.geometry.width(); });
     const quint64 casing = shown[0].id, picture = shown[1].id;
 
     xcb_connection_t *c = xcb_connect(qPrintable(server.display()), nullptr);
@@ -96,7 +99,7 @@ bool measure(bool underOpenbox, int drags, Figures &figures)
     xcb_disconnect(c);
     return true;
 }
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {
@@ -109,7 +112,9 @@ int main(int argc, char **argv)
             return 1;
         std::sort(figures.togetherMs.begin(), figures.togetherMs.end());
         const auto at = [&](double q) {
-            return figures.togetherMs.empty() ? -1.0 : figures.togetherMs[std::size_t(q * (figures.togetherMs.size() - 1))];
+            return figures.togetherMs.empty()
+                ? -1.0
+                : figures.togetherMs[std::size_t(q * (figures.togetherMs.size() - 1))];
         };
         std::printf("%-9s largest offset error %3d px; %lld of %lld samples apart; "
                     "together again after a step: median %.2f ms, 95%% %.2f ms, max %.2f ms (%zu steps)\n",

@@ -30,9 +30,9 @@ double loadKeyframeMedian(int number)
 double tjbenchMilliseconds(const QString &tjbench, const QString &file)
 {
     QProcess process;
-    process.start(tjbench, {file, QStringLiteral("-bgrx"), QStringLiteral("-nowrite"),
-                            QStringLiteral("-benchtime"), QStringLiteral("1"),
-                            QStringLiteral("-warmup"), QStringLiteral("0.3")});
+    process.start(tjbench,
+                  {file, QStringLiteral("-bgrx"), QStringLiteral("-nowrite"), QStringLiteral("-benchtime"),
+                   QStringLiteral("1"), QStringLiteral("-warmup"), QStringLiteral("0.3")});
     if (!process.waitForFinished(60000))
         return -1;
     const QString output = QString::fromLocal8Bit(process.readAllStandardOutput());
@@ -51,8 +51,8 @@ void benchDecode()
         all.push_back(loadKeyframeMedian(number));
     std::vector<double> sorted = all;
     std::sort(sorted.begin(), sorted.end());
-    std::printf("all 63 keyframes: median %.2f, fastest %.2f, slowest %.2f\n\n", median(all),
-                sorted.front(), sorted.back());
+    std::printf("all 63 keyframes: median %.2f, fastest %.2f, slowest %.2f\n\n", median(all), sorted.front(),
+                sorted.back());
 
     const QString tjbench = QStandardPaths::findExecutable(QStringLiteral("tjbench"));
     if (tjbench.isEmpty()) {

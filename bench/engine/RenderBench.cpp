@@ -17,7 +17,12 @@
 #include <functional>
 
 namespace {
-struct Size { const char *name; int width, height; void (TfmZoom::*choose)(); };
+struct Size
+{
+    const char *name;
+    int width, height;
+    void (TfmZoom::*choose)();
+};
 const Size sizes[] = {{"klein", 440, 330, &TfmZoom::klein1Click},
                       {"mittel", 640, 480, &TfmZoom::mittel1Click},
                       {"gross", 800, 600, &TfmZoom::gross1Click}};
@@ -75,15 +80,14 @@ void benchRender()
     ZoomState.totalZoom = std::ldexp(1.0L, 40) * 1.5L;
 
     std::printf("RenderFrame, median per call over one zoom segment (ms)\n");
-    std::printf("%-8s %12s %12s %12s %14s %14s\n", "size", "stretch", "QPainter", "stand-in",
-                "zoom window", "+paint events");
+    std::printf("%-8s %12s %12s %12s %14s %14s\n", "size", "stretch", "QPainter", "stand-in", "zoom window",
+                "+paint events");
     for (const Size &size : sizes) {
         setSize(size);
         QImage canvas(800, 600, QImage::Format_RGB32);
         const QRect target(0, 0, size.width, size.height);
-        const double stretch = medianOverASegment([&](const QRect &source) {
-            stretchCopy(ZoomState.bitmapA, source, canvas, target);
-        });
+        const double stretch = medianOverASegment(
+            [&](const QRect &source) { stretchCopy(ZoomState.bitmapA, source, canvas, target); });
         const double painter = medianOverASegment([&](const QRect &source) {
             QPainter p(&canvas);
             p.setCompositionMode(QPainter::CompositionMode_Source);
@@ -109,9 +113,10 @@ void benchRender()
                 QCoreApplication::processEvents();
             });
         }
-        std::printf("%-8s %12.3f %12.3f %12.3f %14.3f %14.3f\n", size.name, stretch, painter, standIn,
-                    window, withEvents);
+        std::printf("%-8s %12.3f %12.3f %12.3f %14.3f %14.3f\n", size.name, stretch, painter, standIn, window,
+                    withEvents);
     }
-    std::printf("(stretch: the engine's nearest-neighbour copy alone; QPainter: drawImage of the same\n"
-                " rectangles for comparison; +paint events: RenderFrame and the label repaints it causes)\n\n");
+    std::printf(
+        "(stretch: the engine's nearest-neighbour copy alone; QPainter: drawImage of the same\n"
+        " rectangles for comparison; +paint events: RenderFrame and the label repaints it causes)\n\n");
 }

@@ -20,9 +20,9 @@
 #include <QScreen>
 
 #include <chrono>
-#include <ctime>
 #include <cmath>
 #include <cstdio>
+#include <ctime>
 #include <thread>
 
 namespace {
@@ -62,7 +62,10 @@ void showKeyframe(int frame)
     waitForLayers(frame);
 }
 
-struct Times { double median, p99, cpu; };
+struct Times
+{
+    double median, p99, cpu;
+};
 
 // CPU time of the whole process (Qt's painter spreads large images over threads): on the shared
 // machine, other processes' load does not count.
@@ -105,25 +108,30 @@ void printTimes(const char *what, Times original, Times sharp)
 // The composition alone, into canvases of the device size.
 void benchComposition()
 {
-    std::printf("Composition alone, ms per frame over one segment (keyframe %d)\n",
-                benchFrame);
+    std::printf("Composition alone, ms per frame over one segment (keyframe %d)\n", benchFrame);
     printHeading();
     setGross();
     setSharpPresentation(true);
     showKeyframe(benchFrame);
     QImage original(800, 600, QImage::Format_RGB32);
-    struct Config { const char *name; QSize device; double region; };
-    for (const Config &config : {Config{"gross x1 (800x600)", {800, 600}, 800},
-                                 Config{"gross x2 (1600x1200)", {1600, 1200}, 800},
-                                 Config{"full screen 1920x1080 (1440x1080)", {1440, 1080}, 800}}) {
+    struct Config
+    {
+        const char *name;
+        QSize device;
+        double region;
+    };
+    for (const Config &config :
+         {Config{"gross x1 (800x600)", {800, 600}, 800}, Config{"gross x2 (1600x1200)", {1600, 1200}, 800},
+          Config{"full screen 1920x1080 (1440x1080)", {1440, 1080}, 800}}) {
         QImage canvas(config.device, QImage::Format_RGB32);
         const Times orig = timeOverASegment([&] {
             ZoomHost *const host = zoomHost;
             zoomHost = nullptr;
             RenderFrame();   // the rectangles only
             zoomHost = host;
-            stretchCopy(ZoomState.bitmapA, QRect(sourceRect.left, sourceRect.top, sourceRect.width(),
-                                                 sourceRect.height()), original, QRect(0, 0, 800, 600));
+            stretchCopy(ZoomState.bitmapA,
+                        QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()),
+                        original, QRect(0, 0, 800, 600));
         });
         const Times sharp = timeOverASegment([&] { renderSharpView(canvas, config.region); });
         printTimes(config.name, orig, sharp);
@@ -148,7 +156,8 @@ void benchWindow()
     useZoomWindowAsHost();
     const qreal ratio = fmZoom->devicePixelRatioF();
     std::printf("RenderFrame through the zoom window (device pixel ratio %.0f), ms per frame incl. the\n"
-                "synchronous repaint\n", ratio);
+                "synchronous repaint\n",
+                ratio);
     printHeading();
     const auto measure = [](bool sharp) {
         sharp ? fmZoom->Scharf1Click() : fmZoom->Original1Click();
@@ -166,8 +175,10 @@ void benchWindow()
     const QSize screen = fmZoom->size();
     showKeyframe(benchFrame);
     const Times full = timeOverASegment([] { RenderFrame(); }, [] { QCoreApplication::processEvents(); });
-    printTimes(qPrintable(QStringLiteral("full screen %1x%2 x%3").arg(screen.width()).arg(screen.height()).arg(ratio)),
-               {0, 0, 0}, full);
+    printTimes(
+        qPrintable(
+            QStringLiteral("full screen %1x%2 x%3").arg(screen.width()).arg(screen.height()).arg(ratio)),
+        {0, 0, 0}, full);
     fmZoom->setFullScreenView(false);
     fmZoom->Original1Click();
     fmZoom->mittel1Click();
@@ -204,16 +215,19 @@ QImage shownPicture(bool sharp, int ratio)
     zoomHost = nullptr;
     RenderFrame();
     zoomHost = host;
-    stretchCopy(ZoomState.bitmapA, QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()),
-                view, view.rect());
+    stretchCopy(ZoomState.bitmapA,
+                QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()), view,
+                view.rect());
     // The screen enlarges a picture of one pixel per logical pixel pixel by pixel.
-    return ratio == 1 ? view : view.scaled(view.size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    return ratio == 1 ? view
+                      : view.scaled(view.size() * ratio, Qt::IgnoreAspectRatio, Qt::FastTransformation);
 }
 
 void benchFidelity()
 {
     std::printf("Fidelity: PSNR (dB) of the picture's centre (where keyframe k+2 lies) against keyframe\n"
-                "k+2 reduced to the screen's pixels, \"gross\", keyframes %d..%d\n", benchFrame, benchFrame + 2);
+                "k+2 reduced to the screen's pixels, \"gross\", keyframes %d..%d\n",
+                benchFrame, benchFrame + 2);
     std::printf("%-7s %-6s", "ratio", "mode");
     const double scales[] = {1.0, 1.25, 1.5, 1.75, 1.99};
     for (double s : scales)
@@ -232,9 +246,11 @@ void benchFidelity()
                 ZoomState.scale = s;
                 const QImage picture = shownPicture(sharp, ratio);
                 const double half = 100.0 * ratio * s;   // half the width of k+2 on the screen
-                const QRect box(qRound(picture.width() / 2.0 - half), qRound(picture.height() / 2.0 - half * 0.75),
-                                qRound(2 * half), qRound(1.5 * half));
-                const QImage reference = deepest.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+                const QRect box(qRound(picture.width() / 2.0 - half),
+                                qRound(picture.height() / 2.0 - half * 0.75), qRound(2 * half),
+                                qRound(1.5 * half));
+                const QImage reference =
+                    deepest.scaled(box.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
                 const double value = psnr(picture.copy(box), reference);
                 total += value;
                 std::printf(" %8.2f", value);
@@ -262,8 +278,9 @@ double meanAbsoluteChange(const QImage &a, const QImage &b)
 // Zooms in through several keyframes tick by tick, the loader working in between as in play.
 void benchSwaps()
 {
-    std::printf("Swap: mean absolute change from one frame to the next (0..255), \"gross\", keyframes 20..24,\n"
-                "stepFactor 1.04; the largest change at a keyframe swap against the median of all frames\n");
+    std::printf(
+        "Swap: mean absolute change from one frame to the next (0..255), \"gross\", keyframes 20..24,\n"
+        "stepFactor 1.04; the largest change at a keyframe swap against the median of all frames\n");
     std::printf("%-7s %-6s %10s %12s %8s %12s\n", "ratio", "mode", "median", "max at swap", "ratio",
                 "vs neighbours");
     setGross();
@@ -303,8 +320,8 @@ void benchSwaps()
                 largest = std::max(largest, all[i]);
                 largestAgainstNeighbours = std::max(largestAgainstNeighbours, all[i] / neighbours);
             }
-            std::printf("x%-6d %-6s %10.2f %12.2f %8.2f %12.2f\n", ratio, sharp ? "sharp" : "orig", median(all),
-                        largest, largest / median(all), largestAgainstNeighbours);
+            std::printf("x%-6d %-6s %10.2f %12.2f %8.2f %12.2f\n", ratio, sharp ? "sharp" : "orig",
+                        median(all), largest, largest / median(all), largestAgainstNeighbours);
         }
     }
     setSharpPresentation(false);

@@ -27,8 +27,8 @@ struct RunFigures
 // Zooms in from the start card to the end card: `start` starts the run, `inTimer` is zgZoomIn.
 RunFigures zoomRun(QTimer &inTimer, const std::function<void()> &start)
 {
-    ZoomState.frameRate = 60;                      // "maximal": 1000 / 60 = 16 ms
-    ZoomState.stepFactor = std::pow(2.0, 0.25);    // speed position 100, about 1.1891161
+    ZoomState.frameRate = 60;                     // "maximal": 1000 / 60 = 16 ms
+    ZoomState.stepFactor = std::pow(2.0, 0.25);   // speed position 100, about 1.1891161
     ZoomState.repeatMode = QStringLiteral("OFF");
     GoToStart();
 

@@ -34,7 +34,7 @@ double seconds(std::chrono::steady_clock::time_point since)
 
 // The 96 x 96 crop outside the central quarter where the smooth count varies most between
 // neighbouring points of a coarse grid (one point per 4 x 4 pixels).
-PixelRegion densestCrop(const KeyframeParams& params, const ReferenceOrbit& orbit, int k)
+PixelRegion densestCrop(const KeyframeParams &params, const ReferenceOrbit &orbit, int k)
 {
     constexpr int step = 4, gw = frameWidth / step, gh = frameHeight / step, block = 96 / step;
     const double px = pixelSize(params.width, k);
@@ -42,8 +42,8 @@ PixelRegion densestCrop(const KeyframeParams& params, const ReferenceOrbit& orbi
     for (int y = 0; y < gh; ++y)
         for (int x = 0; x < gw; ++x) {
             const SampleResult r = iteratePerturbed(orbit, ((x + 0.5) * step - frameWidth / 2.0) * px,
-                                                    (frameHeight / 2.0 - (y + 0.5) * step) * px, params.maxIterations,
-                                                    params.bailout);
+                                                    (frameHeight / 2.0 - (y + 0.5) * step) * px,
+                                                    params.maxIterations, params.bailout);
             level[std::size_t(y) * gw + x] = r.smooth < 0 ? 0.0 : std::log2(1 + r.smooth);
         }
     PixelRegion best{0, 0, 96, 96};
@@ -52,7 +52,7 @@ PixelRegion densestCrop(const KeyframeParams& params, const ReferenceOrbit& orbi
         for (int bx = 0; bx + block <= gw; bx += block / 4) {
             const PixelRegion r{bx * step, by * step, 96, 96};
             const bool overlapsCentre = r.x < frameWidth * 3 / 4 && r.x + r.w > frameWidth / 4
-                                        && r.y < frameHeight * 3 / 4 && r.y + r.h > frameHeight / 4;
+                && r.y < frameHeight * 3 / 4 && r.y + r.h > frameHeight / 4;
             if (overlapsCentre)
                 continue;
             double score = 0;
@@ -67,15 +67,16 @@ PixelRegion densestCrop(const KeyframeParams& params, const ReferenceOrbit& orbi
     return best;
 }
 
-void antialiasing(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::vector<int>& keyframes,
-                  int threads)
+void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
+                  const std::vector<int> &keyframes, int threads)
 {
     KeyframeParams reference = params;
     reference.samples = reference.samplesMax = 16;
     reference.seed = params.seed ^ 0x5DEECE66Dull;
     const Palette palette(params);
     const KeyframeRenderer adaptive(params, orbit, palette), full(reference, orbit, palette);
-    std::printf("| Keyframe | Crop | Samples per pixel | RMS error | Largest error | Pixels off by more than 10 | Time |\n"
+    std::printf("| Keyframe | Crop | Samples per pixel | RMS error | Largest error | Pixels off by more than "
+                "10 | Time |\n"
                 "|---|---|---|---|---|---|---|\n");
     for (int k : keyframes) {
         const PixelRegion crop = densestCrop(params, orbit, k);
@@ -100,20 +101,22 @@ void antialiasing(const KeyframeParams& params, const ReferenceOrbit& orbit, con
             }
         const int pixels = crop.w * crop.h;
         std::printf("| %d | %d,%d | %.1f | %.2f | %.0f | %.2f %% | %.1f s |\n", k, crop.x, crop.y,
-                    double(counters.samples) / pixels, std::sqrt(squares / (3.0 * pixels)), largest, 100.0 * off / pixels,
-                    took);
+                    double(counters.samples) / pixels, std::sqrt(squares / (3.0 * pixels)), largest,
+                    100.0 * off / pixels, took);
         std::fflush(stdout);
     }
 }
 
-void bla(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::vector<int>& keyframes, int threads)
+void bla(const KeyframeParams &params, const ReferenceOrbit &orbit, const std::vector<int> &keyframes,
+         int threads)
 {
     // One point per 4 x 4 pixels over the whole keyframe, iterated the renderer's way (BLA where
     // its table skips) and by the vector loop alone, on `threads` threads each.
     constexpr int step = 4, gw = frameWidth / step, gh = frameHeight / step;
     const Palette palette(params);
     const KeyframeRenderer renderer(params, orbit, palette);
-    std::printf("| Keyframe | Iterations per sample | Plain (vector loop) | BLA | Speed-up | Effective iterations/s with BLA |\n"
+    std::printf("| Keyframe | Iterations per sample | Plain (vector loop) | BLA | Speed-up | Effective "
+                "iterations/s with BLA |\n"
                 "|---|---|---|---|---|---|\n");
     for (int k : keyframes) {
         const double px = pixelSize(params.width, k);
@@ -128,7 +131,8 @@ void bla(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::v
         auto start = std::chrono::steady_clock::now();
         parallelFor(gh, threads, [&](int y) {
             const std::size_t at = std::size_t(y) * gw;
-            iteratePerturbedBatch(orbit, &re[at], &im[at], gw, params.maxIterations, params.bailout, &plain[at]);
+            iteratePerturbedBatch(orbit, &re[at], &im[at], gw, params.maxIterations, params.bailout,
+                                  &plain[at]);
         });
         const double plainTime = seconds(start);
         start = std::chrono::steady_clock::now();
@@ -138,17 +142,18 @@ void bla(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::v
         });
         const double blaTime = seconds(start);
         double iterations = 0;
-        for (const SampleResult& r : skipped)
+        for (const SampleResult &r : skipped)
             iterations += r.iterations;
-        std::printf("| %d | %.0f | %.2f s | %.2f s (%.0f %% of samples) | %.2f | %.3g |\n", k, iterations / double(re.size()),
-                    plainTime, blaTime, 100.0 * blaSamples / double(re.size()), plainTime / blaTime, iterations / blaTime);
+        std::printf("| %d | %.0f | %.2f s | %.2f s (%.0f %% of samples) | %.2f | %.3g |\n", k,
+                    iterations / double(re.size()), plainTime, blaTime,
+                    100.0 * blaSamples / double(re.size()), plainTime / blaTime, iterations / blaTime);
         std::fflush(stdout);
     }
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     if (argc < 2 || (std::strcmp(argv[1], "aa") != 0 && std::strcmp(argv[1], "bla") != 0)) {
         std::fprintf(stderr, "usage: tf_keyframes_bench aa|bla [--params FILE] [K...]\n");

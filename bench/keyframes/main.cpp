@@ -18,19 +18,22 @@
 
 namespace {
 
-struct Stats {
+struct Stats
+{
     double lumaDeviation, nearWhite, colourfulness, hue, hueAgreement;
 };
 
-bool decode(const std::string& path, std::vector<unsigned char>& rgb, int& width, int& height)
+bool decode(const std::string &path, std::vector<unsigned char> &rgb, int &width, int &height)
 {
     std::ifstream in(path, std::ios::binary);
-    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    const std::vector<unsigned char> bytes((std::istreambuf_iterator<char>(in)),
+                                           std::istreambuf_iterator<char>());
     if (bytes.empty())
         return false;
     tjhandle tj = tjInitDecompress();
     int subsampling = 0, colourspace = 0;
-    bool ok = tjDecompressHeader3(tj, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace) == 0;
+    bool ok =
+        tjDecompressHeader3(tj, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace) == 0;
     if (ok) {
         rgb.resize(std::size_t(width) * std::size_t(height) * 3);
         ok = tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), width, 0, height, TJPF_RGB, 0) == 0;
@@ -39,7 +42,7 @@ bool decode(const std::string& path, std::vector<unsigned char>& rgb, int& width
     return ok;
 }
 
-Stats measure(const std::vector<unsigned char>& rgb)
+Stats measure(const std::vector<unsigned char> &rgb)
 {
     const double n = double(rgb.size() / 3);
     double luma = 0, luma2 = 0, white = 0, rg = 0, rg2 = 0, yb = 0, yb2 = 0, hx = 0, hy = 0, chroma = 0;
@@ -60,7 +63,9 @@ Stats measure(const std::vector<unsigned char>& rgb)
         hy += v;
         chroma += std::hypot(u, v);
     }
-    const auto deviation = [n](double sum, double sum2) { return std::sqrt(std::max(0.0, sum2 / n - (sum / n) * (sum / n))); };
+    const auto deviation = [n](double sum, double sum2) {
+        return std::sqrt(std::max(0.0, sum2 / n - (sum / n) * (sum / n)));
+    };
     Stats s;
     s.lumaDeviation = deviation(luma, luma2);
     s.nearWhite = white / n;
@@ -70,9 +75,9 @@ Stats measure(const std::vector<unsigned char>& rgb)
     return s;
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     const std::string dir = argc > 1 ? argv[1] : KEYFRAMES_DIR;
     std::printf("| keyframe | luminance std dev | near-white | colourfulness | mean hue | hue agreement |\n");
@@ -100,9 +105,10 @@ int main(int argc, char** argv)
                 maxAgreement = s.hueAgreement, worstAgreement = k;
         }
     }
-    std::printf("\nOver keyframes 3..62: lowest luminance std dev %.1f (keyframe %d), most near-white %.1f %% "
-                "(keyframe %d), lowest colourfulness %.1f (keyframe %d), highest hue agreement %.2f (keyframe %d).\n",
-                minDeviation, worstDeviation, 100 * maxWhite, worstWhite, minColour, worstColour, maxAgreement,
-                worstAgreement);
+    std::printf(
+        "\nOver keyframes 3..62: lowest luminance std dev %.1f (keyframe %d), most near-white %.1f %% "
+        "(keyframe %d), lowest colourfulness %.1f (keyframe %d), highest hue agreement %.2f (keyframe %d).\n",
+        minDeviation, worstDeviation, 100 * maxWhite, worstWhite, minColour, worstColour, maxAgreement,
+        worstAgreement);
     return 0;
 }

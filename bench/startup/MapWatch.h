@@ -14,8 +14,8 @@ public:
     MapWatch &operator=(const MapWatch &) = delete;
 
     bool isValid() const { return m_connection != nullptr; }
-    void forget();                       // drops the events seen so far
-    bool waitForMap(int timeoutMs);      // true at the next MapNotify
+    void forget();                    // drops the events seen so far
+    bool waitForMap(int timeoutMs);   // true at the next MapNotify
 
 private:
     xcb_connection_t *m_connection = nullptr;

@@ -18,8 +18,8 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <algorithm>
-#include <cstdio>
 #include <csignal>
+#include <cstdio>
 #include <sys/prctl.h>
 #include <vector>
 
@@ -138,7 +138,8 @@ void benchFullZoom(const XvfbServer &server, const FramebufferView &screen, cons
         std::printf("the player did not start\n");
         return;
     }
-    std::printf("player %s\n", arguments.isEmpty() ? "in the original presentation" : qPrintable(arguments.join(' ')));
+    std::printf("player %s\n",
+                arguments.isEmpty() ? "in the original presentation" : qPrintable(arguments.join(' ')));
     // The fastest settings through the speed panel: frame rate "maximal" (the list's last item)
     // and the zoom-speed scroll bar at its end; then "Übernehmen".
     desktop.click(layout::centre(layout::bsSpeed));
@@ -157,8 +158,8 @@ void benchFullZoom(const XvfbServer &server, const FramebufferView &screen, cons
     QElapsedTimer clock;
     desktop.click(layout::centre(layout::bsVorwaerts));
     clock.start();
-    const bool atEnd = waitUntil([&] { return comparePixels(screen.region(layout::zoomMittel), endCard).same(); },
-                                 120000, 5);
+    const bool atEnd = waitUntil(
+        [&] { return comparePixels(screen.region(layout::zoomMittel), endCard).same(); }, 120000, 5);
     const double seconds = double(clock.elapsed()) / 1000.0;
     const auto [peak, now] = residentMemory(player.pid());
     if (!atEnd)
@@ -184,7 +185,7 @@ void benchExecutableSize()
     std::printf("executable: %lld bytes (%.1f MB) as built, %lld bytes (%.1f MB) stripped\n",
                 static_cast<long long>(full), mb(full), static_cast<long long>(small), mb(small));
 }
-} // namespace
+}   // namespace
 
 int main(int argc, char **argv)
 {

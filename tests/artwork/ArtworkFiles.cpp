@@ -35,7 +35,9 @@ QStringList generatedFiles()
         files << "casing/" + w + ".bmp";
     for (const QString &b : buttonNames())
         files << "buttons/" + b + ".bmp";
-    files << "icon/tiefenflug.ico" << "icon/tiefenflug-16.png" << "icon/tiefenflug-32.png"
+    files << "icon/tiefenflug.ico"
+          << "icon/tiefenflug-16.png"
+          << "icon/tiefenflug-32.png"
           << "icon/tiefenflug-48.png";
     return files;
 }
@@ -50,4 +52,4 @@ quint16 le16(const QByteArray &bytes, int offset)
     return offset + 2 <= bytes.size() ? qFromLittleEndian<quint16>(bytes.constData() + offset) : 0;
 }
 
-} // namespace ArtworkFiles
+}   // namespace ArtworkFiles

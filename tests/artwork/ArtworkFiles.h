@@ -9,13 +9,13 @@
 namespace ArtworkFiles {
 
 QString resourcesDir();
-QByteArray readResource(const QString &relativePath); // empty if missing
+QByteArray readResource(const QString &relativePath);   // empty if missing
 
-QStringList casingWidths();  // "440", "640", "800"
-QStringList buttonNames();   // the 17 picture-button images
-QStringList generatedFiles(); // every path the generator writes, relative to resources/
+QStringList casingWidths();     // "440", "640", "800"
+QStringList buttonNames();      // the 17 picture-button images
+QStringList generatedFiles();   // every path the generator writes, relative to resources/
 
 quint32 le32(const QByteArray &bytes, int offset);
 quint16 le16(const QByteArray &bytes, int offset);
 
-} // namespace ArtworkFiles
+}   // namespace ArtworkFiles

@@ -137,10 +137,14 @@ TEST(ButtonGlyphs, UseTheirLookColours)
     const std::set<QRgb> nearWhite = {qRgb(239, 239, 239), qRgb(180, 180, 180)};
     const std::set<QRgb> lightGrey = {qRgb(212, 212, 212)};
     const std::set<QRgb> windows = {qRgb(212, 212, 212), qRgb(180, 180, 180)};
-    const struct { const char *name; const std::set<QRgb> &colours; } looks[] = {
-        {"bsZumAnfang", green}, {"bsRueckwaerts", green}, {"bsVorwaerts", green}, {"bsZumEnde", green},
-        {"bsPause", nearWhite}, {"bsClose", nearWhite}, {"bsSpeed", lightGrey}, {"bsInfo", lightGrey},
-        {"bsSave", lightGrey},  {"bsWWW", lightGrey},   {"bsRepead", lightGrey}, {"bsSize", windows},
+    const struct
+    {
+        const char *name;
+        const std::set<QRgb> &colours;
+    } looks[] = {
+        {"bsZumAnfang", green}, {"bsRueckwaerts", green}, {"bsVorwaerts", green},  {"bsZumEnde", green},
+        {"bsPause", nearWhite}, {"bsClose", nearWhite},   {"bsSpeed", lightGrey},  {"bsInfo", lightGrey},
+        {"bsSave", lightGrey},  {"bsWWW", lightGrey},     {"bsRepead", lightGrey}, {"bsSize", windows},
     };
     for (const auto &look : looks)
         EXPECT_EQ(glyphColours(buttonImage(look.name)), look.colours) << look.name;
@@ -153,7 +157,9 @@ TEST(ButtonGlyphs, DisabledLooksShowTheSameGlyphInDarkGrey)
         const QImage normal = buttonImage(name);
         const QImage disabled = buttonImage(QString(name) + "D");
         ASSERT_EQ(disabled.size(), normal.size()) << name;
-        EXPECT_NE(disabled.convertToFormat(QImage::Format_RGB32), normal.convertToFormat(QImage::Format_RGB32)) << name;
+        EXPECT_NE(disabled.convertToFormat(QImage::Format_RGB32),
+                  normal.convertToFormat(QImage::Format_RGB32))
+            << name;
         EXPECT_EQ(glyphColours(disabled), darkGreys) << name;
         int shapeDiffers = 0, frameDiffers = 0;
         for (int y = 0; y < normal.height(); ++y)
@@ -201,4 +207,4 @@ TEST(ButtonGlyphs, TransportSymbolsPointTheRightWay)
     EXPECT_TRUE(barThenPoint(buttonImage("bsZumEnde"), false));
 }
 
-} // namespace
+}   // namespace

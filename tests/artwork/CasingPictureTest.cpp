@@ -30,14 +30,50 @@ struct Casing
 };
 
 const Casing kCasings[] = {
-    {440, {504, 450}, {32, 24, 440, 330}, QRect(QPoint(264, 382), QPoint(443, 435)),
-     {{16, 382}, {65, 382}, {114, 382}, {163, 382}, {212, 382}, {16, 414}, {65, 414}, {114, 414}, {163, 414}, {212, 414}},
+    {440,
+     {504, 450},
+     {32, 24, 440, 330},
+     QRect(QPoint(264, 382), QPoint(443, 435)),
+     {{16, 382},
+      {65, 382},
+      {114, 382},
+      {163, 382},
+      {212, 382},
+      {16, 414},
+      {65, 414},
+      {114, 414},
+      {163, 414},
+      {212, 414}},
      {{454, 382}, {454, 414}}},
-    {640, {704, 600}, {32, 24, 640, 480}, QRect(QPoint(359, 532), QPoint(538, 585)),
-     {{45, 532}, {104, 532}, {163, 532}, {222, 532}, {281, 532}, {45, 564}, {104, 564}, {163, 564}, {222, 564}, {281, 564}},
+    {640,
+     {704, 600},
+     {32, 24, 640, 480},
+     QRect(QPoint(359, 532), QPoint(538, 585)),
+     {{45, 532},
+      {104, 532},
+      {163, 532},
+      {222, 532},
+      {281, 532},
+      {45, 564},
+      {104, 564},
+      {163, 564},
+      {222, 564},
+      {281, 564}},
      {{574, 548}, {625, 548}}},
-    {800, {864, 720}, {32, 24, 800, 600}, QRect(QPoint(555, 652), QPoint(734, 705)),
-     {{294, 668}, {343, 668}, {392, 668}, {441, 668}, {490, 668}, {31, 668}, {80, 668}, {129, 668}, {178, 668}, {227, 668}},
+    {800,
+     {864, 720},
+     {32, 24, 800, 600},
+     QRect(QPoint(555, 652), QPoint(734, 705)),
+     {{294, 668},
+      {343, 668},
+      {392, 668},
+      {441, 668},
+      {490, 668},
+      {31, 668},
+      {80, 668},
+      {129, 668},
+      {178, 668},
+      {227, 668}},
      {{758, 668}, {799, 668}}},
 };
 
@@ -160,7 +196,7 @@ TEST_P(CasingPicture, ReadoutFrameIsARoundedGreyBoxWhereTheLabelsSit)
     for (int y = r.top() - 2; y <= r.bottom() + 2; ++y)
         for (int x = r.left() - 2; x <= r.right() + 2; ++x) {
             const bool edgeBand = x >= r.left() && x <= r.right() && y >= r.top() && y <= r.bottom()
-                                  && (x <= r.left() + 2 || x >= r.right() - 2 || y <= r.top() + 2 || y >= r.bottom() - 2);
+                && (x <= r.left() + 2 || x >= r.right() - 2 || y <= r.top() + 2 || y >= r.bottom() - 2);
             if (!edgeBand) {
                 EXPECT_EQ(image.pixel(x, y), kBlack) << "at " << x << "," << y;
             }
@@ -209,7 +245,10 @@ TEST_P(CasingPicture, BezelShadesFromBlackOutsideToDarkGreyAtTheScreen)
     const int midY = frame.center().y();
     const int midX = frame.center().x();
     // Just inside the outline and just outside the frame, on all four sides.
-    const struct { QPoint outer, inner; } sides[] = {
+    const struct
+    {
+        QPoint outer, inner;
+    } sides[] = {
         {{1, midY}, {frame.left() - 3, midY}},
         {{image.width() - 2, midY}, {frame.right() + 3, midY}},
         {{midX, 1}, {midX, frame.top() - 3}},
@@ -228,4 +267,4 @@ INSTANTIATE_TEST_SUITE_P(AllSizes, CasingPicture, ::testing::ValuesIn(kCasings),
                              return "Width" + std::to_string(info.param.width);
                          });
 
-} // namespace
+}   // namespace

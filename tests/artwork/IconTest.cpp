@@ -78,7 +78,8 @@ TEST_F(ProgramIcon, MaskCutsOutARoundDisc)
                 shown += opaque(i, x, y);
         const double disc = M_PI * size * size / 4;
         EXPECT_NEAR(shown, disc, size) << size;
-        for (const QPoint corner : {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
+        for (const QPoint corner :
+             {QPoint(0, 0), QPoint(size - 1, 0), QPoint(0, size - 1), QPoint(size - 1, size - 1)})
             EXPECT_FALSE(opaque(i, corner.x(), corner.y())) << size;
         EXPECT_TRUE(opaque(i, size / 2, 0)) << size << ": the disc touches the edges";
         EXPECT_TRUE(opaque(i, 0, size / 2)) << size;
@@ -108,7 +109,8 @@ TEST_F(ProgramIcon, ShowsARedDiscWithDarkLetteringLikeItsPngs)
         EXPECT_GE(dark, 2) << size;
 
         // The PNG of the same size: same colours where the icon is shown, alpha where it is not.
-        QImage png = QImage::fromData(readResource("icon/tiefenflug-" + QString::number(size) + ".png"), "PNG");
+        QImage png =
+            QImage::fromData(readResource("icon/tiefenflug-" + QString::number(size) + ".png"), "PNG");
         ASSERT_EQ(png.size(), image.size()) << size;
         EXPECT_TRUE(png.hasAlphaChannel());
         png = png.convertToFormat(QImage::Format_ARGB32);
@@ -125,4 +127,4 @@ TEST_F(ProgramIcon, ShowsARedDiscWithDarkLetteringLikeItsPngs)
     }
 }
 
-} // namespace
+}   // namespace

@@ -27,7 +27,8 @@ ToolRun runTool(const QStringList &arguments)
     tool.start(QStringLiteral(TF_ARTWORK_TOOL), arguments);
     if (!tool.waitForFinished(60000))
         return {-1, "did not finish: " + tool.errorString()};
-    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1, QString::fromLocal8Bit(tool.readAllStandardError())};
+    return {tool.exitStatus() == QProcess::NormalExit ? tool.exitCode() : -1,
+            QString::fromLocal8Bit(tool.readAllStandardError())};
 }
 
 TEST(Regeneration, GivesTheCommittedFilesByteForByte)
@@ -51,7 +52,8 @@ TEST(Regeneration, GivesTheCommittedFilesByteForByte)
         ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
         const QByteArray committed = readResource(path);
         EXPECT_FALSE(committed.isEmpty()) << "not committed: " << path.toStdString();
-        EXPECT_TRUE(file.readAll() == committed) << path.toStdString() << " differs; run `make artwork` and commit";
+        EXPECT_TRUE(file.readAll() == committed)
+            << path.toStdString() << " differs; run `make artwork` and commit";
     }
 }
 
@@ -83,4 +85,4 @@ TEST(Regeneration, ReportsAFolderItCannotWriteInto)
     EXPECT_TRUE(run.errors.contains("casing")) << run.errors.toStdString();
 }
 
-} // namespace
+}   // namespace

@@ -7,7 +7,9 @@
 #include "ScreenCheck.h"
 
 namespace {
-class Dialogs : public PlayerFixture, public ::testing::WithParamInterface<bool>
+class Dialogs
+    : public PlayerFixture
+    , public ::testing::WithParamInterface<bool>
 {
 protected:
     Dialogs() { m_underWindowManager = GetParam(); }
@@ -17,12 +19,15 @@ protected:
     XWindow waitForDialog(quint64 besides = 0)
     {
         XWindow dialog;
-        waitUntil([&] {
-            for (const XWindow &w : m_desktop->visibleWindows(m_player->pid()))
-                if (w.geometry != layout::monitorMittel && w.geometry != layout::zoomMittel && w.id != besides)
-                    dialog = w;
-            return dialog.id != 0;
-        }, 8000);
+        waitUntil(
+            [&] {
+                for (const XWindow &w : m_desktop->visibleWindows(m_player->pid()))
+                    if (w.geometry != layout::monitorMittel && w.geometry != layout::zoomMittel
+                        && w.id != besides)
+                        dialog = w;
+                return dialog.id != 0;
+            },
+            8000);
         return dialog;
     }
 
@@ -61,12 +66,13 @@ protected:
             expectAbovePicture(dialog, QStringLiteral("picture-clicked"));
             // The keyboard still goes to the dialog: Escape closes it.
             m_desktop->key(QStringLiteral("Escape"));
-            ASSERT_TRUE(waitUntil([&] { return m_desktop->visibleWindows(m_player->pid()).size() == 2; }, 3000))
+            ASSERT_TRUE(
+                waitUntil([&] { return m_desktop->visibleWindows(m_player->pid()).size() == 2; }, 3000))
                 << "Escape did not close the dialog";
         }
     }
 };
-} // namespace
+}   // namespace
 
 TEST_P(Dialogs, SaveDialogOpensAboveThePictureAndKeepsTheKeyboard)
 {
@@ -88,7 +94,8 @@ TEST_P(Dialogs, ErrorReportOfAFailedSaveOpensAboveTheSaveDialog)
     const QImage withDialog = screen(QStringLiteral("save-dialog"));
     // A folder whose parent does not exist: the first file cannot be created.
     m_desktop->key(QStringLiteral("ctrl+a"));
-    m_desktop->run(QStringLiteral("xdotool"), {QStringLiteral("type"), QStringLiteral("/nonexistent-tf/Fraktal")});
+    m_desktop->run(QStringLiteral("xdotool"),
+                   {QStringLiteral("type"), QStringLiteral("/nonexistent-tf/Fraktal")});
     m_desktop->key(QStringLiteral("Return"));
     const XWindow report = waitForDialog(dialog.id);
     ASSERT_NE(report.id, 0u) << "no error report";

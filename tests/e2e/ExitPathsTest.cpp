@@ -15,7 +15,9 @@ struct ExitCase
 
 std::string caseName(const ExitCase &c)
 {
-    const char *way = c.way == Way::MenuSchliessen ? "MenuSchliessen" : c.way == Way::CloseButton ? "CloseButton" : "AltF4";
+    const char *way = c.way == Way::MenuSchliessen ? "MenuSchliessen"
+        : c.way == Way::CloseButton                ? "CloseButton"
+                                                   : "AltF4";
     return std::string(way) + (c.whileZooming ? "WhileZooming" : "AtRest");
 }
 
@@ -24,7 +26,9 @@ void PrintTo(const ExitCase &c, std::ostream *out)
     *out << caseName(c);
 }
 
-class Exit : public PlayerFixture, public ::testing::WithParamInterface<ExitCase>
+class Exit
+    : public PlayerFixture
+    , public ::testing::WithParamInterface<ExitCase>
 {
 protected:
     // Starts the zoom and makes sure it runs: two screenshots in a row differ.
@@ -33,18 +37,21 @@ protected:
         clickControl(layout::bsVorwaerts);
         QImage previous = m_startScreen;
         int changes = 0;
-        waitUntil([&] {
-            const QImage shot = screen(QStringLiteral("zooming"));
-            changes += !comparePixels(shot.copy(layout::zoomMittel), previous.copy(layout::zoomMittel)).same();
-            previous = shot;
-            return changes >= 2;
-        }, 3000, 60);
+        waitUntil(
+            [&] {
+                const QImage shot = screen(QStringLiteral("zooming"));
+                changes +=
+                    !comparePixels(shot.copy(layout::zoomMittel), previous.copy(layout::zoomMittel)).same();
+                previous = shot;
+                return changes >= 2;
+            },
+            3000, 60);
         ASSERT_GE(changes, 2) << "the zoom does not run";
     }
 };
 
 constexpr QPoint onZoomPicture{300, 200};
-} // namespace
+}   // namespace
 
 TEST_P(Exit, EndsTheProcessWithStatusZero)
 {
@@ -56,12 +63,15 @@ TEST_P(Exit, EndsTheProcessWithStatusZero)
     case Way::MenuSchliessen: {
         m_desktop->rightClick(onZoomPicture);
         QRect menu;
-        ASSERT_TRUE(waitUntil([&] {
-            for (const XWindow &w : m_desktop->visibleWindows(m_player->pid()))
-                if (w.geometry.topLeft() == onZoomPicture)
-                    menu = w.geometry;
-            return !menu.isNull();
-        }, 3000)) << "no context menu";
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                for (const XWindow &w : m_desktop->visibleWindows(m_player->pid()))
+                    if (w.geometry.topLeft() == onZoomPicture)
+                        menu = w.geometry;
+                return !menu.isNull();
+            },
+            3000))
+            << "no context menu";
         screen(QStringLiteral("menu"));
         // "Schließen" is the menu's last item.
         m_desktop->click(QPoint(menu.center().x(), menu.bottom() - 8));
@@ -82,7 +92,9 @@ TEST_P(Exit, EndsTheProcessWithStatusZero)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllWays, Exit,
-                         ::testing::Values(ExitCase{Way::MenuSchliessen, false}, ExitCase{Way::MenuSchliessen, true},
-                                           ExitCase{Way::CloseButton, false}, ExitCase{Way::CloseButton, true},
-                                           ExitCase{Way::AltF4, false}, ExitCase{Way::AltF4, true}),
+                         ::testing::Values(ExitCase{Way::MenuSchliessen, false},
+                                           ExitCase{Way::MenuSchliessen, true},
+                                           ExitCase{Way::CloseButton, false},
+                                           ExitCase{Way::CloseButton, true}, ExitCase{Way::AltF4, false},
+                                           ExitCase{Way::AltF4, true}),
                          [](const ::testing::TestParamInfo<ExitCase> &info) { return caseName(info.param); });

@@ -45,17 +45,23 @@ TEST(FullScreen, SharpFullScreenAtScaleTwoAndEscBack)
 
     // One window over the whole screen.
     const QRect screen(0, 0, 2048, 1280);
-    ASSERT_TRUE(waitUntil([&] {
-        const QList<XWindow> windows = desktop.visibleWindows(player.pid());
-        return windows.size() == 1 && windows.first().geometry == screen;
-    }, 10000)) << player.output().toStdString();
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const QList<XWindow> windows = desktop.visibleWindows(player.pid());
+            return windows.size() == 1 && windows.first().geometry == screen;
+        },
+        10000))
+        << player.output().toStdString();
     // The start card, 4:3 in the middle (1280 x 960 logical pixels' worth: 1706 x 1280), bars beside.
     QImage shot;
-    EXPECT_TRUE(waitUntil([&] {
-        shot = desktop.grabScreen();
-        return !isBlack(shot.copy(900, 500, 200, 200)) && isBlack(shot.copy(0, 0, 160, 1280))
-            && isBlack(shot.copy(2048 - 160, 0, 160, 1280));
-    }, 5000)) << "no picture between black bars";
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            shot = desktop.grabScreen();
+            return !isBlack(shot.copy(900, 500, 200, 200)) && isBlack(shot.copy(0, 0, 160, 1280))
+                && isBlack(shot.copy(2048 - 160, 0, 160, 1280));
+        },
+        5000))
+        << "no picture between black bars";
     // The fractal on the card (its centre), not its flat background.
     const double fullScreenRepeats = repeatedPairs(shot.copy(760, 440, 500, 440));
     EXPECT_LT(fullScreenRepeats, 0.5);   // pixel by pixel enlarged: 0.65
@@ -68,8 +74,8 @@ TEST(FullScreen, SharpFullScreenAtScaleTwoAndEscBack)
     EXPECT_EQ(monitor, QRect(0, 0, 1408, 1200));
     EXPECT_EQ(zoom, QRect(64, 48, 1280, 960));
     // In the window the picture stays sharp: --sharp chose the presentation.
-    const double windowRepeats = repeatedPairs(desktop.grabScreen().copy(
-        QRect(zoom.center() - QPoint(250, 200), QSize(500, 400))));
+    const double windowRepeats =
+        repeatedPairs(desktop.grabScreen().copy(QRect(zoom.center() - QPoint(250, 200), QSize(500, 400))));
     EXPECT_LT(windowRepeats, 0.5);
 
     desktop.key(QStringLiteral("alt+F4"));
@@ -88,17 +94,22 @@ TEST_F(FullScreenUnderOpenbox, F11ThenEscReturnsToTheDraggedPlaces)
 {
     m_desktop->drag({300, 200}, {400, 260});
     Windows before;
-    ASSERT_TRUE(waitUntil([&] {
-        before = windows();
-        return before.zoom.topLeft() != layout::zoomMittel.topLeft()
-            && before.zoom.topLeft() - before.monitor.topLeft() == layout::zoomOffset;
-    }, 3000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            before = windows();
+            return before.zoom.topLeft() != layout::zoomMittel.topLeft()
+                && before.zoom.topLeft() - before.monitor.topLeft() == layout::zoomOffset;
+        },
+        3000));
 
     m_desktop->key(QStringLiteral("F11"));
-    ASSERT_TRUE(waitUntil([&] {
-        const QList<XWindow> shown = m_desktop->visibleWindows(m_player->pid());
-        return shown.size() == 1 && shown.first().geometry == QRect(0, 0, 1280, 1024);
-    }, 5000)) << "no single window over the whole screen";
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const QList<XWindow> shown = m_desktop->visibleWindows(m_player->pid());
+            return shown.size() == 1 && shown.first().geometry == QRect(0, 0, 1280, 1024);
+        },
+        5000))
+        << "no single window over the whole screen";
 
     m_desktop->key(QStringLiteral("Escape"));
     const Windows after = waitForWindows(before.monitor, before.zoom);

@@ -14,12 +14,14 @@ protected:
         const Windows before = windows();
         m_desktop->rightClick(at);
         XWindow menu;
-        waitUntil([&] {
-            for (const XWindow &w : m_desktop->visibleWindows(m_player->pid()))
-                if (w.geometry != before.monitor && w.geometry != before.zoom)
-                    menu = w;
-            return menu.id != 0;
-        }, 3000);
+        waitUntil(
+            [&] {
+                for (const XWindow &w : m_desktop->visibleWindows(m_player->pid()))
+                    if (w.geometry != before.monitor && w.geometry != before.zoom)
+                        menu = w;
+                return menu.id != 0;
+            },
+            3000);
         EXPECT_NE(menu.id, 0u) << "no menu opened at " << ::testing::PrintToString(at);
         return menu;
     }
@@ -27,7 +29,7 @@ protected:
 using Dragging = Menus;
 
 constexpr QPoint onZoomPicture{300, 200};
-} // namespace
+}   // namespace
 
 TEST_F(Menus, RightClickOnEitherWindowOpensTheContextMenuAtThePointer)
 {
@@ -65,12 +67,13 @@ TEST_F(Menus, GrossThroughTheContextMenuEnlargesAndPlacesBothWindows)
 
     // At scale 1 the 800 x 600 view shows the whole start card, pixel for pixel.
     const QImage startCard = keyframePicture(1);
-    const QImage shot = waitForScreen(QStringLiteral("gross"), [&](const QImage &s) {
-        return comparePixels(s.copy(layout::zoomGross), startCard).same();
-    }, 3000);
+    const QImage shot = waitForScreen(
+        QStringLiteral("gross"),
+        [&](const QImage &s) { return comparePixels(s.copy(layout::zoomGross), startCard).same(); }, 3000);
     const PixelDiff card = comparePixels(shot.copy(layout::zoomGross), startCard);
     EXPECT_TRUE(card.same()) << card.describe();
-    EXPECT_EQ(shot.pixel(layout::monitorGross.bottomRight()), XvfbServer::rootColour) << "corner of the large casing";
+    EXPECT_EQ(shot.pixel(layout::monitorGross.bottomRight()), XvfbServer::rootColour)
+        << "corner of the large casing";
 }
 
 TEST_F(Dragging, TheZoomPictureMovesBothWindowsTogether)
@@ -81,9 +84,14 @@ TEST_F(Dragging, TheZoomPictureMovesBothWindowsTogether)
     EXPECT_EQ(w.zoom.topLeft() - w.monitor.topLeft(), layout::zoomOffset);
 
     // The picture travels with them and the old place shows the desktop again.
-    const QImage shot = waitForScreen(QStringLiteral("dragged"), [&](const QImage &s) {
-        return comparePixels(s.copy(layout::zoomMittel.translated(by)), m_startScreen.copy(layout::zoomMittel)).same();
-    }, 3000);
+    const QImage shot = waitForScreen(
+        QStringLiteral("dragged"),
+        [&](const QImage &s) {
+            return comparePixels(s.copy(layout::zoomMittel.translated(by)),
+                                 m_startScreen.copy(layout::zoomMittel))
+                .same();
+        },
+        3000);
     const PixelDiff moved = comparePixels(shot.copy(layout::monitorMittel.translated(by)),
                                           m_startScreen.copy(layout::monitorMittel));
     EXPECT_TRUE(moved.same()) << moved.describe();

@@ -15,16 +15,16 @@ protected:
     {
         clickControl(layout::bsVorwaerts);
         const QImage startCard = zoomArea(m_startScreen);
-        const QImage shot = waitForScreen(QStringLiteral("forward"), [&](const QImage &s) {
-            return !comparePixels(zoomArea(s), startCard).same();
-        }, 3000);
+        const QImage shot = waitForScreen(
+            QStringLiteral("forward"),
+            [&](const QImage &s) { return !comparePixels(zoomArea(s), startCard).same(); }, 3000);
         ASSERT_FALSE(comparePixels(zoomArea(shot), startCard).same()) << "forward did not start the zoom";
     }
 };
 
 // The digits of the read-out, without the label's last rows (the words label starts there).
 constexpr QRect digits = layout::bfFaktor2.adjusted(0, 0, 0, -2);
-} // namespace
+}   // namespace
 
 TEST_F(Playback, ForwardZoomsAndPauseHoldsThePicture)
 {
@@ -58,9 +58,9 @@ TEST_F(Playback, ToEndShowsTheEndCardAndBackwardZoomsOutFromIt)
     clickControl(layout::bsPause);
     clickControl(layout::bsZumEnde);
     const QImage endCard = keyframeCentre(63, layout::zoomMittel.size());
-    const QImage atEnd = waitForScreen(QStringLiteral("end"), [&](const QImage &s) {
-        return comparePixels(zoomArea(s), endCard).same();
-    }, 3000);
+    const QImage atEnd = waitForScreen(
+        QStringLiteral("end"), [&](const QImage &s) { return comparePixels(zoomArea(s), endCard).same(); },
+        3000);
     const PixelDiff end = comparePixels(zoomArea(atEnd), endCard);
     ASSERT_TRUE(end.same()) << "the end card is not on screen: " << end.describe();
 
@@ -69,9 +69,9 @@ TEST_F(Playback, ToEndShowsTheEndCardAndBackwardZoomsOutFromIt)
     const int endDigitsAt = leftmostGreenColumn(atEnd, digits);
     ASSERT_GE(endDigitsAt, 0) << "no read-out at the end";
     clickControl(layout::bsRueckwaerts);
-    const QImage out = waitForScreen(QStringLiteral("zooming-out"), [&](const QImage &s) {
-        return leftmostGreenColumn(s, digits) > endDigitsAt;
-    }, 8000);
+    const QImage out = waitForScreen(
+        QStringLiteral("zooming-out"),
+        [&](const QImage &s) { return leftmostGreenColumn(s, digits) > endDigitsAt; }, 8000);
     EXPECT_GT(leftmostGreenColumn(out, digits), endDigitsAt) << "the zoom factor did not go down";
     EXPECT_FALSE(comparePixels(zoomArea(out), endCard).same()) << "the picture did not leave the end card";
     const QImage later = screen(QStringLiteral("zooming-out-later"));

@@ -22,9 +22,10 @@ void PlayerFixture::SetUp()
     waitForWindows(layout::monitorMittel, layout::zoomMittel, 10000);
     ASSERT_FALSE(HasFailure()) << "the player's windows did not appear at their start places";
     const QImage startCard = keyframeCentre(1, layout::zoomMittel.size());
-    m_startScreen = waitForScreen(QStringLiteral("start"), [&](const QImage &shot) {
-        return comparePixels(shot.copy(layout::zoomMittel), startCard).same();
-    }, 5000);
+    m_startScreen = waitForScreen(
+        QStringLiteral("start"),
+        [&](const QImage &shot) { return comparePixels(shot.copy(layout::zoomMittel), startCard).same(); },
+        5000);
     ASSERT_TRUE(comparePixels(m_startScreen.copy(layout::zoomMittel), startCard).same())
         << "the start card is not on screen";
 }
@@ -41,7 +42,8 @@ QProcessEnvironment PlayerFixture::playerEnvironment()
         QFile opener(m_programs.filePath(QStringLiteral("xdg-open")));
         EXPECT_TRUE(opener.open(QIODevice::WriteOnly));
         opener.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n")
-                         .arg(m_programs.filePath(QStringLiteral("opened"))).toUtf8());
+                         .arg(m_programs.filePath(QStringLiteral("opened")))
+                         .toUtf8());
         opener.close();
         opener.setPermissions(opener.permissions() | QFile::ExeOwner);
     }
@@ -61,20 +63,24 @@ void PlayerFixture::TearDown()
     if (HasFailure() && m_server && m_server->isRunning()) {
         const auto *info = ::testing::UnitTest::GetInstance()->current_test_info();
         const QString folder = QStringLiteral("e2e-failures/")
-                               + QStringLiteral("%1.%2").arg(QString::fromUtf8(info->test_suite_name()),
-                                                             QString::fromUtf8(info->name()))
-                                     .replace(QLatin1Char('/'), QLatin1Char('_'));
+            + QStringLiteral("%1.%2")
+                  .arg(QString::fromUtf8(info->test_suite_name()), QString::fromUtf8(info->name()))
+                  .replace(QLatin1Char('/'), QLatin1Char('_'));
         QDir().mkpath(folder);
         try {
             m_shots.append({QStringLiteral("at-failure"), m_desktop->grabScreen()});
         } catch (const std::exception &) {
         }
         for (int i = 0; i < m_shots.size(); ++i)
-            m_shots[i].second.save(QStringLiteral("%1/%2-%3.png").arg(folder).arg(i, 2, 10, QLatin1Char('0')).arg(m_shots[i].first));
+            m_shots[i].second.save(QStringLiteral("%1/%2-%3.png")
+                                       .arg(folder)
+                                       .arg(i, 2, 10, QLatin1Char('0'))
+                                       .arg(m_shots[i].first));
         QFile tree(folder + QStringLiteral("/windows.txt"));
         try {
             if (tree.open(QIODevice::WriteOnly))
-                tree.write(m_desktop->run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}));
+                tree.write(m_desktop->run(QStringLiteral("xwininfo"),
+                                          {QStringLiteral("-root"), QStringLiteral("-tree")}));
         } catch (const std::exception &) {
         }
         QFile log(folder + QStringLiteral("/player-output.txt"));

@@ -38,4 +38,4 @@ inline constexpr QRect bsOK{gbSpeed.x() + 336, gbSpeed.y() + 252, 87, 25};
 
 // See-through pixels per row of a casing corner, counted from the outer edge inwards.
 inline constexpr std::array<int, 7> cornerRows{7, 5, 4, 3, 2, 1, 1};
-} // namespace layout
+}   // namespace layout

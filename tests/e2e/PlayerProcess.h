@@ -22,7 +22,7 @@ public:
     bool waitForExit(int milliseconds);
     QProcess::ExitStatus exitStatus() const { return m_process.exitStatus(); }
     int exitCode() const { return m_process.exitCode(); }
-    QByteArray output() const;     // everything it wrote to standard output and error so far
+    QByteArray output() const;   // everything it wrote to standard output and error so far
     void kill();
 
 private:

@@ -47,8 +47,8 @@ QImage keyframePicture(int number)
 {
     const QByteArray bytes = keyframeBytes(number);
     QImage picture;
-    JpegImage().decodeInto(reinterpret_cast<const uchar *>(bytes.constData()),
-                           std::size_t(bytes.size()), picture);
+    JpegImage().decodeInto(reinterpret_cast<const uchar *>(bytes.constData()), std::size_t(bytes.size()),
+                           picture);
     return picture;
 }
 

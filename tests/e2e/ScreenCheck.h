@@ -7,8 +7,8 @@
 // them (TurboJPEG straight into RGB32).
 struct PixelDiff
 {
-    qint64 count = 0;     // differing pixels; -1 when the sizes differ
-    QPoint first;         // the first differing pixel in reading order
+    qint64 count = 0;   // differing pixels; -1 when the sizes differ
+    QPoint first;       // the first differing pixel in reading order
     QRgb expected = 0, actual = 0;
     bool same() const { return count == 0; }
     QString describe() const;

@@ -20,7 +20,7 @@ QList<Corner> cornersOf(const QRect &r)
 {
     return {{r.topLeft(), 1, 1}, {r.topRight(), -1, 1}, {r.bottomLeft(), 1, -1}, {r.bottomRight(), -1, -1}};
 }
-} // namespace
+}   // namespace
 
 TEST_F(StartScreen, WindowsStandAtTheirPlacesAndShowTheStartCardPixelForPixel)
 {
@@ -28,8 +28,8 @@ TEST_F(StartScreen, WindowsStandAtTheirPlacesAndShowTheStartCardPixelForPixel)
     EXPECT_EQ(w.monitor, layout::monitorMittel);
     EXPECT_EQ(w.zoom, layout::zoomMittel);
 
-    const PixelDiff card = comparePixels(m_startScreen.copy(layout::zoomMittel),
-                                         keyframeCentre(1, layout::zoomMittel.size()));
+    const PixelDiff card =
+        comparePixels(m_startScreen.copy(layout::zoomMittel), keyframeCentre(1, layout::zoomMittel.size()));
     EXPECT_TRUE(card.same()) << card.describe();
 
     // The zoom window lies exactly on the casing's screen area: the casing's one-pixel grey frame
@@ -58,11 +58,13 @@ TEST_F(StartScreen, CasingCornersShowTheDesktopAndLetClicksThrough)
             const int y = c.outer.y() + c.dy * row;
             for (int col = 0; col < layout::cornerRows[row]; ++col) {
                 const QPoint p(c.outer.x() + c.dx * col, y);
-                EXPECT_EQ(m_startScreen.pixel(p), XvfbServer::rootColour) << "corner pixel " << ::testing::PrintToString(p);
+                EXPECT_EQ(m_startScreen.pixel(p), XvfbServer::rootColour)
+                    << "corner pixel " << ::testing::PrintToString(p);
                 seeThrough += m_startScreen.pixel(p) == XvfbServer::rootColour;
             }
             const QPoint casing(c.outer.x() + c.dx * layout::cornerRows[row], y);
-            EXPECT_NE(m_startScreen.pixel(casing), XvfbServer::rootColour) << "casing pixel " << ::testing::PrintToString(casing);
+            EXPECT_NE(m_startScreen.pixel(casing), XvfbServer::rootColour)
+                << "casing pixel " << ::testing::PrintToString(casing);
         }
         const QPoint belowCorner(c.outer.x(), c.outer.y() + c.dy * int(layout::cornerRows.size()));
         EXPECT_NE(m_startScreen.pixel(belowCorner), XvfbServer::rootColour);

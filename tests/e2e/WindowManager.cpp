@@ -28,7 +28,8 @@ bool WindowManager::announced() const
 {
     QProcess query;
     query.setProcessEnvironment(m_environment);
-    query.start(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+    query.start(QStringLiteral("xprop"),
+                {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
     query.waitForFinished(5000);
     return query.readAllStandardOutput().contains("window id");
 }
@@ -48,7 +49,7 @@ bool WindowManager::start(QString *error)
     if (!waitUntil([this] { return announced() || m_process.state() != QProcess::Running; }, 10000, 50)
         || m_process.state() != QProcess::Running) {
         *error = QStringLiteral("openbox did not take over the screen: ")
-                 + QString::fromLocal8Bit(m_process.readAll());
+            + QString::fromLocal8Bit(m_process.readAll());
         return false;
     }
     return true;

@@ -48,18 +48,22 @@ protected:
         // Together where the window manager left them; it may drop the last pointer step under
         // load, which is no concern of the player's.
         Windows w;
-        EXPECT_TRUE(waitUntil([&] {
-            w = windows();
-            return offsetError(w) == 0 && (w.zoom.topLeft() - layout::zoomMittel.topLeft() - (to - from)).manhattanLength()
-                                              <= ((to - from) / steps).manhattanLength();
-        }, 3000)) << "after the drag the casing stands at " << ::testing::PrintToString(w.monitor)
-                  << ", the picture at " << ::testing::PrintToString(w.zoom);
+        EXPECT_TRUE(waitUntil(
+            [&] {
+                w = windows();
+                return offsetError(w) == 0
+                    && (w.zoom.topLeft() - layout::zoomMittel.topLeft() - (to - from)).manhattanLength()
+                    <= ((to - from) / steps).manhattanLength();
+            },
+            3000))
+            << "after the drag the casing stands at " << ::testing::PrintToString(w.monitor)
+            << ", the picture at " << ::testing::PrintToString(w.zoom);
         std::printf("[ figure ] largest casing-picture offset error during the drag: %d px\n", largest);
         RecordProperty("largestOffsetErrorPx", largest);
         return largest;
     }
 };
-} // namespace
+}   // namespace
 
 TEST_F(UnderOpenbox, PlacedAtTheCornerTheCasingFollowsADragOfThePictureWhileItRuns)
 {
@@ -67,9 +71,12 @@ TEST_F(UnderOpenbox, PlacedAtTheCornerTheCasingFollowsADragOfThePictureWhileItRu
     const QPoint by(180, 110);
     dragMeasuringTheOffset(onZoomPicture, onZoomPicture + by);
     const Windows w = windows();
-    const QImage shot = waitForScreen(QStringLiteral("dragged"), [&](const QImage &s) {
-        return comparePixels(s.copy(w.zoom), m_startScreen.copy(layout::zoomMittel)).same();
-    }, 3000);
+    const QImage shot = waitForScreen(
+        QStringLiteral("dragged"),
+        [&](const QImage &s) {
+            return comparePixels(s.copy(w.zoom), m_startScreen.copy(layout::zoomMittel)).same();
+        },
+        3000);
     EXPECT_TRUE(comparePixels(shot.copy(w.zoom), m_startScreen.copy(layout::zoomMittel)).same())
         << "the picture does not lie above the casing after the drag";
 }
@@ -95,10 +102,12 @@ TEST_F(UnderOpenbox, TapsOnThePictureLeaveNoMoveRunning)
 }
 
 namespace {
-class AltF4UnderOpenbox : public UnderOpenbox, public ::testing::WithParamInterface<QPoint>
+class AltF4UnderOpenbox
+    : public UnderOpenbox
+    , public ::testing::WithParamInterface<QPoint>
 {
 };
-} // namespace
+}   // namespace
 
 TEST_P(AltF4UnderOpenbox, EndsThePlayerWithStatusZero)
 {
@@ -109,8 +118,7 @@ TEST_P(AltF4UnderOpenbox, EndsThePlayerWithStatusZero)
     expectEndsWithStatusZero();
 }
 
-INSTANTIATE_TEST_SUITE_P(OnEitherWindow, AltF4UnderOpenbox,
-                         ::testing::Values(onZoomPicture, onCasingBorder),
+INSTANTIATE_TEST_SUITE_P(OnEitherWindow, AltF4UnderOpenbox, ::testing::Values(onZoomPicture, onCasingBorder),
                          [](const ::testing::TestParamInfo<QPoint> &info) {
                              return std::string(info.param == onZoomPicture ? "Picture" : "Casing");
                          });
@@ -121,7 +129,7 @@ class WebCommandUnderOpenbox : public UnderOpenbox
 protected:
     WebCommandUnderOpenbox() { m_browserStarts = true; }
 };
-} // namespace
+}   // namespace
 
 TEST_F(WebCommandUnderOpenbox, MinimisesBothWindowsAndBothComeBackTogether)
 {
@@ -133,15 +141,20 @@ TEST_F(WebCommandUnderOpenbox, MinimisesBothWindowsAndBothComeBackTogether)
     EXPECT_EQ(openedAddresses().size(), 1) << "the browser was not asked to open the page";
 
     // Restored from outside as a task bar does it: the casing is activated.
-    const XWindow casing = *std::max_element(shown.begin(), shown.end(), [](const XWindow &a, const XWindow &b) {
-        return a.geometry.width() < b.geometry.width();
-    });
+    const XWindow casing =
+        *std::max_element(shown.begin(), shown.end(), [](const XWindow &a, const XWindow &b) {
+            return a.geometry.width() < b.geometry.width();
+        });
     m_desktop->run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(casing.id)});
     waitForWindows(layout::monitorMittel, layout::zoomMittel);
-    const QImage shot = waitForScreen(QStringLiteral("restored"), [&](const QImage &s) {
-        return comparePixels(s.copy(layout::zoomMittel), m_startScreen.copy(layout::zoomMittel)).same();
-    }, 3000);
-    const PixelDiff picture = comparePixels(shot.copy(layout::zoomMittel), m_startScreen.copy(layout::zoomMittel));
+    const QImage shot = waitForScreen(
+        QStringLiteral("restored"),
+        [&](const QImage &s) {
+            return comparePixels(s.copy(layout::zoomMittel), m_startScreen.copy(layout::zoomMittel)).same();
+        },
+        3000);
+    const PixelDiff picture =
+        comparePixels(shot.copy(layout::zoomMittel), m_startScreen.copy(layout::zoomMittel));
     EXPECT_TRUE(picture.same()) << "the picture is not back above the casing: " << picture.describe();
 }
 
@@ -169,7 +182,8 @@ TEST(UnderOpenboxScaled, TheCasingFollowsToTheScreenPixel)
         return true;
     };
     QRect casing, picture;
-    ASSERT_TRUE(waitUntil([&] { return placed(&casing, &picture) && picture.topLeft() == QPoint(64, 48); }, 10000))
+    ASSERT_TRUE(
+        waitUntil([&] { return placed(&casing, &picture) && picture.topLeft() == QPoint(64, 48); }, 10000))
         << "the windows did not appear";
     ASSERT_EQ(casing.size(), QSize(1408, 1200));
     pause(300);
@@ -182,10 +196,13 @@ TEST(UnderOpenboxScaled, TheCasingFollowsToTheScreenPixel)
         pause(60);
     }
     desktop.mouseUp();
-    EXPECT_TRUE(waitUntil([&] {
-        // Every step leaves the picture at an odd place, the last one it reached included.
-        return placed(&casing, &picture) && picture.x() % 2 == 1 && picture.y() % 2 == 1
-               && picture.topLeft() - casing.topLeft() == QPoint(64, 48);
-    }, 3000)) << "casing at " << ::testing::PrintToString(casing) << ", picture at "
-              << ::testing::PrintToString(picture);
+    EXPECT_TRUE(waitUntil(
+        [&] {
+            // Every step leaves the picture at an odd place, the last one it reached included.
+            return placed(&casing, &picture) && picture.x() % 2 == 1 && picture.y() % 2 == 1
+                && picture.topLeft() - casing.topLeft() == QPoint(64, 48);
+        },
+        3000))
+        << "casing at " << ::testing::PrintToString(casing) << ", picture at "
+        << ::testing::PrintToString(picture);
 }

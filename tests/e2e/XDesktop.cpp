@@ -14,9 +14,9 @@ QString point(int value)
 {
     return QString::number(value);
 }
-} // namespace
+}   // namespace
 
-XDesktop::XDesktop(QProcessEnvironment environment) : m_environment(std::move(environment)) {}
+XDesktop::XDesktop(QProcessEnvironment environment) : m_environment(std::move(environment)) { }
 
 QByteArray XDesktop::run(const QString &program, const QStringList &arguments) const
 {
@@ -40,9 +40,9 @@ QImage XDesktop::grabScreen() const
 {
     // ImageMagick's import reads the root window correctly whatever visuals the windows use
     // (xwd does not once a client has a window of another visual). 8-bit PPM: exact and fast.
-    const QByteArray ppm = run(QStringLiteral("import"), {QStringLiteral("-window"), QStringLiteral("root"),
-                                                          QStringLiteral("-depth"), QStringLiteral("8"),
-                                                          QStringLiteral("ppm:-")});
+    const QByteArray ppm = run(QStringLiteral("import"),
+                               {QStringLiteral("-window"), QStringLiteral("root"), QStringLiteral("-depth"),
+                                QStringLiteral("8"), QStringLiteral("ppm:-")});
     const QImage screen = QImage::fromData(ppm, "PPM");
     if (screen.isNull())
         throw std::runtime_error("import -window root wrote a picture that cannot be read");
@@ -54,8 +54,9 @@ QList<XWindow> XDesktop::visibleWindows(qint64 pid) const
     // xdotool finds the mapped windows by their _NET_WM_PID; xwininfo gives names and geometry.
     QProcess search;
     search.setProcessEnvironment(m_environment);
-    search.start(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"),
-                                             QStringLiteral("--pid"), QString::number(pid)});
+    search.start(QStringLiteral("xdotool"),
+                 {QStringLiteral("search"), QStringLiteral("--onlyvisible"), QStringLiteral("--pid"),
+                  QString::number(pid)});
     search.waitForFinished(toolTimeoutMs);   // exit status 1 just means "none found"
     QList<quint64> ids;
     for (const QByteArray &line : search.readAllStandardOutput().split('\n'))
@@ -67,14 +68,15 @@ QList<XWindow> XDesktop::visibleWindows(qint64 pid) const
         return windows;
     // e.g.    0x20000d "fmZoom": ("tiefenflug" "Tiefenflug")  640x480+32+24  +32+24
     // The whole tree: under a window manager the windows lie inside its frames.
-    static const QRegularExpression child(
-        QStringLiteral(R"re(^\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):.*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+([+-]-?\d+)([+-]-?\d+)\s*$)re"));
+    static const QRegularExpression child(QStringLiteral(
+        R"re(^\s*(0x[0-9a-f]+) (?:"(.*)"|\(has no name\)):.*\s(\d+)x(\d+)[+-]-?\d+[+-]-?\d+\s+([+-]-?\d+)([+-]-?\d+)\s*$)re"));
     // A window that goes while xwininfo walks the tree (a window manager replacing a frame) makes
     // it fail with BadWindow: the tree is read again.
     QString tree;
     for (int attempt = 1;; ++attempt) {
         try {
-            tree = QString::fromUtf8(run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}));
+            tree = QString::fromUtf8(
+                run(QStringLiteral("xwininfo"), {QStringLiteral("-root"), QStringLiteral("-tree")}));
             break;
         } catch (const std::runtime_error &) {
             if (attempt == 5)
@@ -102,8 +104,9 @@ void XDesktop::moveMouse(QPoint to) const
 
 void XDesktop::click(QPoint at, int button) const
 {
-    run(QStringLiteral("xdotool"), {QStringLiteral("mousemove"), point(at.x()), point(at.y()),
-                                    QStringLiteral("click"), QString::number(button)});
+    run(QStringLiteral("xdotool"),
+        {QStringLiteral("mousemove"), point(at.x()), point(at.y()), QStringLiteral("click"),
+         QString::number(button)});
 }
 
 void XDesktop::drag(QPoint from, QPoint to, int steps) const

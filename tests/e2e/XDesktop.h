@@ -25,15 +25,15 @@ class XDesktop
 public:
     explicit XDesktop(QProcessEnvironment environment);
 
-    QImage grabScreen() const;                          // the whole root window, RGB32
-    QList<XWindow> visibleWindows(qint64 pid) const;    // mapped windows that the process owns
+    QImage grabScreen() const;                         // the whole root window, RGB32
+    QList<XWindow> visibleWindows(qint64 pid) const;   // mapped windows that the process owns
 
     void moveMouse(QPoint to) const;
     void click(QPoint at, int button = 1) const;
     void rightClick(QPoint at) const { click(at, 3); }
     // Presses the left button at `from`, moves to `to` in `steps` steps, releases it there.
     void drag(QPoint from, QPoint to, int steps = 12) const;
-    void key(const QString &keys) const;                // e.g. "alt+F4", "Down", "Return"
+    void key(const QString &keys) const;   // e.g. "alt+F4", "Down", "Return"
     // The left button held down at `at` (with `modifier` held too, e.g. "alt"), and let go.
     void mouseDown(QPoint at, const QString &modifier = {}) const;
     void mouseUp(const QString &modifier = {}) const;

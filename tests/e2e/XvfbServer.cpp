@@ -10,7 +10,7 @@
 namespace {
 constexpr int candidates = 60;
 constexpr int readyTimeoutMs = 10000;
-} // namespace
+}   // namespace
 
 XvfbServer::XvfbServer(QSize screen) : m_screen(screen)
 {
@@ -52,9 +52,16 @@ bool XvfbServer::startOn(int number, QString *error)
     const QString display = QStringLiteral(":%1").arg(number);
     const QString geometry = QStringLiteral("%1x%2x24").arg(m_screen.width()).arg(m_screen.height());
     // -displayfd 1 makes the server print its number on standard output once it accepts clients.
-    QStringList arguments{display, QStringLiteral("-screen"), QStringLiteral("0"), geometry,
-                          QStringLiteral("-nolisten"), QStringLiteral("tcp"), QStringLiteral("-noreset"),
-                          QStringLiteral("-dpi"), QStringLiteral("96"), QStringLiteral("-displayfd"),
+    QStringList arguments{display,
+                          QStringLiteral("-screen"),
+                          QStringLiteral("0"),
+                          geometry,
+                          QStringLiteral("-nolisten"),
+                          QStringLiteral("tcp"),
+                          QStringLiteral("-noreset"),
+                          QStringLiteral("-dpi"),
+                          QStringLiteral("96"),
+                          QStringLiteral("-displayfd"),
                           QStringLiteral("1")};
     if (!m_framebufferFolder.isEmpty())
         arguments << QStringLiteral("-fbdir") << m_framebufferFolder;

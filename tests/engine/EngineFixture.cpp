@@ -112,8 +112,7 @@ void EngineTest::clearRequests()
 
 bool EngineTest::waitForNextReady(int timeoutMs)
 {
-    return QTest::qWaitFor([] { return ZoomState.nextReady.load(std::memory_order_acquire); },
-                           timeoutMs);
+    return QTest::qWaitFor([] { return ZoomState.nextReady.load(std::memory_order_acquire); }, timeoutMs);
 }
 
 int EngineTest::bitmapNumber(char letter)

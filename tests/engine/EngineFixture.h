@@ -18,7 +18,7 @@ class Gate
 public:
     void open();
     void wait();
-    bool reached() const;     // somebody has arrived at the gate
+    bool reached() const;   // somebody has arrived at the gate
 
 private:
     mutable std::mutex m_mutex;

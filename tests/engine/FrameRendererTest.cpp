@@ -1,12 +1,15 @@
 // Drawing one zoom view: the rectangles, the surface flip and the stretched copy.
-#include "EngineFixture.h"
 #include "FrameRenderer.h"
+#include "EngineFixture.h"
 #include "ZoomState.h"
 
 #include <QRandomGenerator>
 
 namespace {
-struct DisplaySize { int width, height; };
+struct DisplaySize
+{
+    int width, height;
+};
 const DisplaySize klein{440, 330}, mittel{640, 480}, gross{800, 600};
 
 void setDisplaySize(DisplaySize size)
@@ -40,22 +43,30 @@ QImage positionPicture()
     return picture;
 }
 
-int sourceX(QRgb pixel) { return int(pixel & 0xfff); }
-int sourceY(QRgb pixel) { return int((pixel >> 12) & 0xfff); }
+int sourceX(QRgb pixel)
+{
+    return int(pixel & 0xfff);
+}
+int sourceY(QRgb pixel)
+{
+    return int((pixel >> 12) & 0xfff);
+}
 }
 
 using FrameRenderer = EngineTest;
 
 TEST_F(FrameRenderer, SourceRectangleForEachDisplaySizeAndScale)
 {
-    struct Row { DisplaySize size; double scale; FrameRect source; };
+    struct Row
+    {
+        DisplaySize size;
+        double scale;
+        FrameRect source;
+    };
     const Row rows[] = {
-        {mittel, 1.0, {80, 60, 720, 540}},
-        {mittel, 1.5, {187, 140, 613, 460}},
-        {mittel, 2.0, {240, 180, 560, 420}},
-        {klein, 1.0, {180, 135, 620, 465}},
-        {gross, 1.0, {0, 0, 800, 600}},
-        {gross, 2.0, {200, 150, 600, 450}},
+        {mittel, 1.0, {80, 60, 720, 540}},   {mittel, 1.5, {187, 140, 613, 460}},
+        {mittel, 2.0, {240, 180, 560, 420}}, {klein, 1.0, {180, 135, 620, 465}},
+        {gross, 1.0, {0, 0, 800, 600}},      {gross, 2.0, {200, 150, 600, 450}},
         {klein, 2.0, {290, 218, 510, 382}},
     };
     for (const Row &row : rows) {
@@ -80,8 +91,8 @@ TEST_F(FrameRenderer, AtScaleOneEveryDisplaySizeShowsTheCentralCropPixelForPixel
     for (DisplaySize size : {klein, mittel, gross}) {
         setDisplaySize(size);
         RenderFrame();
-        const QImage crop = ZoomState.bitmapA.copy((800 - size.width) / 2, (600 - size.height) / 2,
-                                                   size.width, size.height);
+        const QImage crop =
+            ZoomState.bitmapA.copy((800 - size.width) / 2, (600 - size.height) / 2, size.width, size.height);
         EXPECT_EQ(host->shownView(), crop) << "display width " << size.width;
     }
 }
@@ -117,10 +128,11 @@ TEST_F(FrameRenderer, MagnificationRepeatsSourcePixelsWithoutBlending)
             for (int y = 0; y < size.height; ++y) {
                 for (int x = 0; x < size.width; ++x) {
                     const QRgb pixel = view.pixel(x, y);
-                    ASSERT_TRUE(under(sourceX(pixel) - sourceRect.left, x, sourceRect.width(), size.width)
-                                && under(sourceY(pixel) - sourceRect.top, y, sourceRect.height(), size.height))
-                        << "display " << size.width << ", scale " << scale << ": pixel " << x << ","
-                        << y << " came from " << sourceX(pixel) << "," << sourceY(pixel);
+                    ASSERT_TRUE(
+                        under(sourceX(pixel) - sourceRect.left, x, sourceRect.width(), size.width)
+                        && under(sourceY(pixel) - sourceRect.top, y, sourceRect.height(), size.height))
+                        << "display " << size.width << ", scale " << scale << ": pixel " << x << "," << y
+                        << " came from " << sourceX(pixel) << "," << sourceY(pixel);
                 }
             }
         }
@@ -141,8 +153,8 @@ TEST_F(FrameRenderer, ConsecutiveCallsAlternateTheSurfacesAndWriteOnlyTheView)
     EXPECT_EQ(host->frontSurface, 1);
     EXPECT_EQ(host->surfaces[0].pixel(10, 10), untouched);
     EXPECT_NE(host->surfaces[1].pixel(10, 10), untouched);
-    EXPECT_EQ(host->surfaces[1].pixel(440, 0), untouched);    // right of the view
-    EXPECT_EQ(host->surfaces[1].pixel(0, 330), untouched);    // below the view
+    EXPECT_EQ(host->surfaces[1].pixel(440, 0), untouched);   // right of the view
+    EXPECT_EQ(host->surfaces[1].pixel(0, 330), untouched);   // below the view
     EXPECT_EQ(host->digits, "1,000");
     EXPECT_EQ(host->words, "");
 

@@ -11,9 +11,9 @@
 #include <QFile>
 #include <QtTest/QTest>
 
-#include <sys/resource.h>
 #include <atomic>
 #include <chrono>
+#include <sys/resource.h>
 #include <thread>
 
 namespace {
@@ -109,10 +109,10 @@ TEST_F(Loader, ASwapRightAfterNextReadyWasSetStillStartsTheNextLoad)
         if (++loads == 1)
             gate.wait();
     });
-    ASSERT_GT(tickUntilSwap(true), 0);                        // onto 11, the loader loads 12
+    ASSERT_GT(tickUntilSwap(true), 0);   // onto 11, the loader loads 12
     ASSERT_TRUE(QTest::qWaitFor([this] { return gate.reached(); }, 5000));
     ASSERT_TRUE(ZoomState.nextReady);
-    ASSERT_GT(tickUntilSwap(true), 0);                        // onto 12: asks for 13 right now
+    ASSERT_GT(tickUntilSwap(true), 0);   // onto 12: asks for 13 right now
     EXPECT_EQ(currentFrame, 12);
     gate.open();
     ASSERT_TRUE(waitForNextReady(2000)) << "the wake-up during the loader's last step was lost";
@@ -168,9 +168,9 @@ TEST_F(Loader, TheReserveLoadTakesOverARequestTheLoaderHasNotBegun)
         if (++loads == 1)
             gate.wait();
     });
-    ASSERT_GT(tickUntilSwap(true), 0);                        // onto 11, the loader loads 12
+    ASSERT_GT(tickUntilSwap(true), 0);   // onto 11, the loader loads 12
     ASSERT_TRUE(QTest::qWaitFor([this] { return gate.reached(); }, 5000));
-    ASSERT_GT(tickUntilSwap(true), 0);                        // onto 12: 13 is asked for
+    ASSERT_GT(tickUntilSwap(true), 0);   // onto 12: 13 is asked for
     ASSERT_FALSE(ZoomState.nextReady);
     // The loader goes on only once the reserve load has dropped its request and waits for it.
     std::thread opener([this] {
@@ -196,7 +196,7 @@ struct Button
 {
     const char *name;
     void (*press)();
-    int bitmapA, bitmapB;     // with currentFrame 21 after the swap
+    int bitmapA, bitmapB;   // with currentFrame 21 after the swap
 };
 
 void PrintTo(const Button &button, std::ostream *out)
@@ -204,7 +204,9 @@ void PrintTo(const Button &button, std::ostream *out)
     *out << button.name;
 }
 
-class ButtonAfterASwap : public EngineTest, public ::testing::WithParamInterface<Button>
+class ButtonAfterASwap
+    : public EngineTest
+    , public ::testing::WithParamInterface<Button>
 {
 };
 
@@ -247,12 +249,14 @@ TEST_P(ButtonAfterASwap, LeavesBothBitmapsWithWhatTheButtonLoaded)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(, ButtonAfterASwap, ::testing::Values(
-    Button{"Forward", [] { startZoomDirection(true); }, 21, 22},
-    Button{"Backward", [] { startZoomDirection(false); }, 21, 20},
-    Button{"ToStart", GoToStart, 1, 2},
-    Button{"ToEnd", GoToEnd, 63, 62}),
-    [](const ::testing::TestParamInfo<Button> &info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(, ButtonAfterASwap,
+                         ::testing::Values(Button{"Forward", [] { startZoomDirection(true); }, 21, 22},
+                                           Button{"Backward", [] { startZoomDirection(false); }, 21, 20},
+                                           Button{"ToStart", GoToStart, 1, 2},
+                                           Button{"ToEnd", GoToEnd, 63, 62}),
+                         [](const ::testing::TestParamInfo<Button> &info) {
+                             return std::string(info.param.name);
+                         });
 
 TEST_F(Loader, UndecodableDataHoldsTheZoomAndTheLoaderTakesTheNextRequest)
 {

@@ -56,7 +56,7 @@ protected:
     }
 };
 
-} // namespace
+}   // namespace
 
 // At scale 1 the view shows keyframe k outside k+1's place and k+1 inside (k+2 has not faded in
 // yet); from scale 1.5 on k+2 is whole in the centre (the fade between is the swap test's). Each zone, away from the feathered edges,
@@ -88,12 +88,13 @@ TEST_F(SharpViewTest, EveryLayerLooksLikeItsKeyframeSmoothlyScaled)
                 const QRectF place(canvas.center() - QPointF(400 * f, 300 * f), QSizeF(800 * f, 600 * f));
                 const QRectF shown = place & canvas;
                 // Whole layer pixels around the part on screen.
-                const QRect crop = QRectF((shown.topLeft() - place.topLeft()) / f, shown.size() / f)
-                                       .toAlignedRect() & QRect(0, 0, 800, 600);
+                const QRect crop =
+                    QRectF((shown.topLeft() - place.topLeft()) / f, shown.size() / f).toAlignedRect()
+                    & QRect(0, 0, 800, 600);
                 const QRectF target(place.topLeft() + QPointF(crop.topLeft()) * f, QSizeF(crop.size()) * f);
-                const QImage scaled = layers[d].full.copy(crop).scaled(
-                    qRound(target.width()), qRound(target.height()), Qt::IgnoreAspectRatio,
-                    Qt::SmoothTransformation);
+                const QImage scaled =
+                    layers[d].full.copy(crop).scaled(qRound(target.width()), qRound(target.height()),
+                                                     Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
                 paint.drawImage(target.topLeft(), scaled);
                 // Compared: the layer's own zone, a few pixels inside its fade and outside the next.
                 const double inset = sharpLayerFeather(d, scale) * f + 3;
@@ -141,18 +142,24 @@ TEST_F(SharpViewTest, SwapsDoNotJumpAndTheGuiThreadNeverDecodes)
 
         startZoomDirection(true);
         host->zgZoomIn.stop();
-        struct Swap { int frame; double scale; QImage shown; };
+        struct Swap
+        {
+            int frame;
+            double scale;
+            QImage shown;
+        };
         std::vector<Swap> swaps;
         while (currentFrame < 23) {
-            ASSERT_TRUE(QTest::qWaitFor([] { return ZoomState.nextReady.load() && sharpLayersReady(currentFrame + 1); },
-                                        10000));
+            ASSERT_TRUE(QTest::qWaitFor(
+                [] { return ZoomState.nextReady.load() && sharpLayersReady(currentFrame + 1); }, 10000));
             const int before = currentFrame;
             zoomInTick();
             if (currentFrame != before)
                 swaps.push_back({before, ZoomState.scale, host->sharpSurfaces[host->frontSurface]});
         }
         for (const KeyframeRequest &request : requests())
-            EXPECT_TRUE(request.onLoaderThread) << "keyframe " << request.number << " decoded on the GUI thread";
+            EXPECT_TRUE(request.onLoaderThread)
+                << "keyframe " << request.number << " decoded on the GUI thread";
         setSharpPresentation(false);
 
         ASSERT_EQ(swaps.size(), 3u);

@@ -17,9 +17,9 @@ public:
     ~StandInHost() override;
 
     QImage surfaces[2];
-    QImage sharpSurfaces[2];     // the sharp view: view size times devicePixelRatio
+    QImage sharpSurfaces[2];   // the sharp view: view size times devicePixelRatio
     double devicePixelRatio = 1.0;
-    int frontSurface = 0;        // surface on top of the stacking order
+    int frontSurface = 0;   // surface on top of the stacking order
     int repaints = 0;
     int lastRepainted = -1;
     QString digits, words;

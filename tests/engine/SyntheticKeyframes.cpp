@@ -18,8 +18,8 @@ QByteArray encodeJpeg(const QImage &picture)
     constexpr int pixelFormat = Q_BYTE_ORDER == Q_LITTLE_ENDIAN ? TJPF_BGRX : TJPF_XRGB;
     const int rc = tjCompress2(handle, picture.constBits(), picture.width(), int(picture.bytesPerLine()),
                                picture.height(), pixelFormat, &jpeg, &size, TJSAMP_444, 100, 0);
-    QByteArray bytes = rc == 0 ? QByteArray(reinterpret_cast<const char *>(jpeg), qsizetype(size))
-                               : QByteArray();
+    QByteArray bytes =
+        rc == 0 ? QByteArray(reinterpret_cast<const char *>(jpeg), qsizetype(size)) : QByteArray();
     tjFree(jpeg);
     tjDestroy(handle);
     return bytes;
@@ -70,7 +70,7 @@ int keyframeNumberOf(const QImage &bitmap)
     for (int n = 1; n <= 63; ++n) {
         const QRgb c = keyframeColour(n);
         const int distance = std::abs(qRed(pixel) - qRed(c)) + std::abs(qGreen(pixel) - qGreen(c))
-                             + std::abs(qBlue(pixel) - qBlue(c));
+            + std::abs(qBlue(pixel) - qBlue(c));
         if (distance < bestDistance) {
             best = n;
             bestDistance = distance;

@@ -20,7 +20,12 @@ std::string words(long double zoom)
 
 TEST(ZoomFactorText, ExampleReadOuts)
 {
-    struct Row { long double zoom; const char *digits; const char *words; };
+    struct Row
+    {
+        long double zoom;
+        const char *digits;
+        const char *words;
+    };
     const Row rows[] = {
         {1.0L, "1,000", ""},
         {1.5L, "1,500", ""},
@@ -92,7 +97,8 @@ TEST(ZoomFactorText, EveryKeyframeBoundary)
             std::string number = std::to_string(hundredths / 100);
             const unsigned long long fraction = hundredths % 100;
             if (fraction != 0)
-                number += ',' + std::to_string(fraction / 10) + (fraction % 10 ? std::to_string(fraction % 10) : "");
+                number += ',' + std::to_string(fraction / 10)
+                    + (fraction % 10 ? std::to_string(fraction % 10) : "");
             expectedWords = "(" + number + " " + names[word] + ")";
         }
         EXPECT_EQ(words(std::ldexp(1.0L, n)), expectedWords);

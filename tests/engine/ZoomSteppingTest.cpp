@@ -1,9 +1,9 @@
 // The zoom ticks, the still pictures and the repeat modes at both ends of the run.
+#include "ZoomStepping.h"
 #include "EngineFixture.h"
 #include "FrameRenderer.h"
 #include "SyntheticKeyframes.h"
 #include "ZoomState.h"
-#include "ZoomStepping.h"
 
 #include <QtTest/QTest>
 
@@ -21,8 +21,8 @@ double meanDifference(const QImage &a, const QImage &b)
     for (int y = 0; y < a.height(); ++y)
         for (int x = 0; x < a.width(); ++x) {
             const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            sum += std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q))
-                   + std::abs(qBlue(p) - qBlue(q));
+            sum +=
+                std::abs(qRed(p) - qRed(q)) + std::abs(qGreen(p) - qGreen(q)) + std::abs(qBlue(p) - qBlue(q));
         }
     return double(sum) / (3.0 * a.width() * a.height());
 }
@@ -122,7 +122,7 @@ TEST_F(ZoomStepping, ATickRefusedForAnUnfinishedLoadChangesNothing)
     ZoomState.stepFactor = 1.3;
     startZoomDirection(true);
     host->zgZoomIn.stop();
-    ASSERT_EQ(tickUntilSwap(true), 3);    // onto keyframe 11; the loader now waits to decode 12
+    ASSERT_EQ(tickUntilSwap(true), 3);   // onto keyframe 11; the loader now waits to decode 12
     ASSERT_TRUE(QTest::qWaitFor([this] { return gate.reached(); }, 5000));
 
     const double swappedScale = ZoomState.scale;
@@ -145,7 +145,7 @@ TEST_F(ZoomStepping, ATickRefusedForAnUnfinishedLoadChangesNothing)
             EXPECT_EQ(host->digits, digits);
         }
     }
-    EXPECT_EQ(refused, 8);    // the first two ticks still fit below scale 2
+    EXPECT_EQ(refused, 8);   // the first two ticks still fit below scale 2
     EXPECT_GT(ZoomState.scale, swappedScale);
     EXPECT_LE(ZoomState.scale, 2.0);
 
@@ -256,7 +256,9 @@ void PrintTo(const EndCase &end, std::ostream *out)
     *out << (end.zoomIn ? "zooming in, " : "zooming out, ") << end.mode;
 }
 
-class EndOfRun : public EngineTest, public ::testing::WithParamInterface<EndCase>
+class EndOfRun
+    : public EngineTest
+    , public ::testing::WithParamInterface<EndCase>
 {
 };
 
@@ -271,16 +273,24 @@ TEST_P(EndOfRun, RepeatModeDecidesWhatFollows)
 
     std::optional<Restart> restart;
     host->afterStartZooming = [this, &restart](bool zoomIn) {
-        restart = Restart{zoomIn, currentFrame, ZoomState.scale, host->digits, host->words,
-                          bitmapNumber('A'), bitmapNumber('B'), host->zgZoomIn.isActive(),
+        restart = Restart{zoomIn,
+                          currentFrame,
+                          ZoomState.scale,
+                          host->digits,
+                          host->words,
+                          bitmapNumber('A'),
+                          bitmapNumber('B'),
+                          host->zgZoomIn.isActive(),
                           host->zgZoomOut.isActive()};
         host->zgZoomIn.stop();
         host->zgZoomOut.stop();
     };
-    ASSERT_TRUE(QTest::qWaitFor([this, &restart] {
-        return restart || host->looks == StandInHost::Looks::AtEnd
-               || host->looks == StandInHost::Looks::AtStart;
-    }, 10000));
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this, &restart] {
+            return restart || host->looks == StandInHost::Looks::AtEnd
+                || host->looks == StandInHost::Looks::AtStart;
+        },
+        10000));
     EXPECT_TRUE(allWithinTheKeyframes(requests()));
 
     if (!end.restart) {
@@ -313,13 +323,11 @@ const Restart inwardFromTheStart{true, 2, 1.0, QStringLiteral("1,000"), QString(
 const Restart outwardFromTheEnd{false, 62, 2.0, endDigits, endWords, 62, 61, false, true};
 }
 
-INSTANTIATE_TEST_SUITE_P(, EndOfRun, ::testing::Values(
-    EndCase{true, "OFF", std::nullopt},
-    EndCase{true, "ON", inwardFromTheStart},
-    EndCase{true, "BIDI", outwardFromTheEnd},
-    EndCase{false, "OFF", std::nullopt},
-    EndCase{false, "ON", outwardFromTheEnd},
-    EndCase{false, "BIDI", inwardFromTheStart}),
+INSTANTIATE_TEST_SUITE_P(
+    , EndOfRun,
+    ::testing::Values(EndCase{true, "OFF", std::nullopt}, EndCase{true, "ON", inwardFromTheStart},
+                      EndCase{true, "BIDI", outwardFromTheEnd}, EndCase{false, "OFF", std::nullopt},
+                      EndCase{false, "ON", outwardFromTheEnd}, EndCase{false, "BIDI", inwardFromTheStart}),
     [](const ::testing::TestParamInfo<EndCase> &info) {
         return std::string(info.param.zoomIn ? "In" : "Out") + info.param.mode;
     });

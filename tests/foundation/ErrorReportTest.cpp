@@ -46,7 +46,10 @@ bool runLoopUntil(const std::function<bool()> &done, int timeoutMs = 5000)
 {
     QEventLoop loop;
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] { if (done()) loop.quit(); });
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        if (done())
+            loop.quit();
+    });
     poll.start(5);
     QTimer::singleShot(timeoutMs, &loop, &QEventLoop::quit);
     loop.exec();

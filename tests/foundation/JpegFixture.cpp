@@ -12,8 +12,8 @@ QByteArray makeJpeg(int width, int height, QColor colour)
     unsigned long size = 0;
     const int rc = tjCompress2(handle, picture.constBits(), width, int(picture.bytesPerLine()), height,
                                TJPF_RGB, &jpeg, &size, TJSAMP_420, 95, 0);
-    QByteArray bytes = rc == 0 ? QByteArray(reinterpret_cast<const char *>(jpeg), qsizetype(size))
-                               : QByteArray();
+    QByteArray bytes =
+        rc == 0 ? QByteArray(reinterpret_cast<const char *>(jpeg), qsizetype(size)) : QByteArray();
     tjFree(jpeg);
     tjDestroy(handle);
     return bytes;

@@ -16,9 +16,12 @@ struct InjectedKeyframes : ::testing::Test
         blue = makeJpeg(24, 8, Qt::blue);
         ASSERT_FALSE(red.isEmpty());
         setKeyframeSource([this](int number) {
-            if (number == 1) return red;
-            if (number == 2) return blue;
-            if (number == 3) return QByteArray("not a JPEG at all");
+            if (number == 1)
+                return red;
+            if (number == 2)
+                return blue;
+            if (number == 3)
+                return QByteArray("not a JPEG at all");
             throw ToolkitError(QStringLiteral("Ressource %1 wurde nicht gefunden").arg(number));
         });
     }

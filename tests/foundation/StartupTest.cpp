@@ -1,15 +1,15 @@
 // Start values before any window exists, then the start-up of both windows as the program does it,
 // and a start-up that fails. The start-value test must stay the first test of this program when
 // all run in one process.
+#include "Startup.h"
 #include "Application.h"
 #include "FrameRenderer.h"
 #include "KeyframeStore.h"
 #include "MyThread.h"
 #include "PictureControl.h"
-#include "Startup.h"
+#include "ResourceStream.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
-#include "ResourceStream.h"
 #include "ZoomHost.h"
 #include "ZoomState.h"
 

@@ -11,13 +11,13 @@
 
 using namespace keyframes;
 
-const KeyframeParams& committedParams()
+const KeyframeParams &committedParams()
 {
     static const KeyframeParams p = KeyframeParams::load(std::string(KEYFRAMES_DIR) + "/keyframes.params");
     return p;
 }
 
-const ReferenceOrbit& committedOrbit()
+const ReferenceOrbit &committedOrbit()
 {
     static const ReferenceOrbit o(committedParams().centreRe, committedParams().centreIm,
                                   committedParams().precisionBits, committedParams().maxIterations,
@@ -30,7 +30,8 @@ std::vector<unsigned char> decodeKeyframe(int k)
     const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + std::to_string(k) + ".jpg");
     std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
     tjhandle tj = tjInitDecompress();
-    const int rc = tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), frameWidth, 0, frameHeight, TJPF_RGB, 0);
+    const int rc =
+        tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), frameWidth, 0, frameHeight, TJPF_RGB, 0);
     tjDestroy(tj);
     if (bytes.empty() || rc != 0)
         rgb.clear();

@@ -7,8 +7,8 @@
 struct KeyframeParams;
 class ReferenceOrbit;
 
-const KeyframeParams& committedParams();
+const KeyframeParams &committedParams();
 // The orbit at the committed centre, up to the set's own iteration limit.
-const ReferenceOrbit& committedOrbit();
+const ReferenceOrbit &committedOrbit();
 // Keyframe k as 800 x 600 x 3 bytes; empty if it cannot be read or decoded.
 std::vector<unsigned char> decodeKeyframe(int k);

@@ -4,7 +4,8 @@
 
 #include <mpfr.h>
 
-void squareAndAdd(mpfr_ptr zr, mpfr_ptr zi, mpfr_srcptr cr, mpfr_srcptr ci, mpfr_ptr zr2, mpfr_ptr zi2, mpfr_ptr t)
+void squareAndAdd(mpfr_ptr zr, mpfr_ptr zi, mpfr_srcptr cr, mpfr_srcptr ci, mpfr_ptr zr2, mpfr_ptr zi2,
+                  mpfr_ptr t)
 {
     mpfr_sqr(zr2, zr, MPFR_RNDN);
     mpfr_sqr(zi2, zi, MPFR_RNDN);
@@ -15,7 +16,7 @@ void squareAndAdd(mpfr_ptr zr, mpfr_ptr zi, mpfr_srcptr cr, mpfr_srcptr ci, mpfr
     mpfr_add(zr, zr, cr, MPFR_RNDN);
 }
 
-SampleResult iterateDirectly(const KeyframeParams& p, double dcRe, double dcIm)
+SampleResult iterateDirectly(const KeyframeParams &p, double dcRe, double dcIm)
 {
     const int bits = p.precisionBits + 64;
     mpfr_t cr, ci, zr, zi, zr2, zi2, t;
@@ -28,7 +29,7 @@ SampleResult iterateDirectly(const KeyframeParams& p, double dcRe, double dcIm)
     mpfr_set_zero(zr, 1);
     mpfr_set_zero(zi, 1);
     SampleResult result{-1.0, p.maxIterations, -1.0, 0.0, 0.0};
-    double dr = 0, di = 0;  // dz/dc beside the exact orbit; the orbit's own rounding dominates it
+    double dr = 0, di = 0;   // dz/dc beside the exact orbit; the orbit's own rounding dominates it
     for (int n = 1; n <= p.maxIterations; ++n) {
         const double a0 = mpfr_get_d(zr, MPFR_RNDN), b0 = mpfr_get_d(zi, MPFR_RNDN);
         const double t0 = 2 * (a0 * dr - b0 * di) + 1;

@@ -1,9 +1,9 @@
 // Interior and iteration skipping against direct high-precision iteration: nothing the renderer
 // paints black escapes, and BLA gives plain perturbation's counts.
 
+#include "CommittedSet.h"
 #include "DirectIteration.h"
 #include "JpegMarkers.h"
-#include "CommittedSet.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "KeyframeRenderer.h"
@@ -25,19 +25,27 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params() { return committedParams(); }
+const KeyframeParams &params()
+{
+    return committedParams();
+}
 
-const ReferenceOrbit& orbit() { return committedOrbit(); }
+const ReferenceOrbit &orbit()
+{
+    return committedOrbit();
+}
 
-const KeyframeRenderer& renderer()
+const KeyframeRenderer &renderer()
 {
     static const Palette palette(params());
     static const KeyframeRenderer r(params(), orbit(), palette);
     return r;
 }
 
-bool escapesDirectly(double dcRe, double dcIm) { return iterateDirectly(params(), dcRe, dcIm).smooth >= 0; }
-
+bool escapesDirectly(double dcRe, double dcIm)
+{
+    return iterateDirectly(params(), dcRe, dcIm).smooth >= 0;
+}
 
 // Black pixels of the committed set (whole 5 x 5 neighbourhood black, away from card text) are
 // inside: their centres do not escape in direct iteration. The exterior never reaches black.
@@ -48,7 +56,7 @@ TEST(Interior, BlackPixelsOfCommittedKeyframesDoNotEscape)
         const auto rgb = decodeKeyframe(k);
         ASSERT_FALSE(rgb.empty()) << "keyframe " << k;
         const auto black = [&](int x, int y) {
-            const unsigned char* p = &rgb[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];
+            const unsigned char *p = &rgb[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];
             return std::max({p[0], p[1], p[2]}) <= 3;
         };
         const double px = pixelSize(params().width, k);
@@ -63,7 +71,8 @@ TEST(Interior, BlackPixelsOfCommittedKeyframesDoNotEscape)
                 if (!all)
                     continue;
                 ++found;
-                EXPECT_FALSE(escapesDirectly((x + 0.5 - frameWidth / 2.0) * px, (frameHeight / 2.0 - y - 0.5) * px))
+                EXPECT_FALSE(
+                    escapesDirectly((x + 0.5 - frameWidth / 2.0) * px, (frameHeight / 2.0 - y - 0.5) * px))
                     << "keyframe " << k << " pixel " << x << "," << y << " is black but escapes";
             }
         checked += found;
@@ -78,7 +87,8 @@ TEST(Interior, BlackPixelsOfCommittedKeyframesDoNotEscape)
 TEST(Interior, NoSampleNextToTheExteriorIsWronglyClassedInside)
 {
     constexpr int gw = 80, gh = 60;
-    for (const auto& [k, renderersPath] : {std::pair{28, true}, std::pair{62, true}, std::pair{62, false}, std::pair{63, false}}) {
+    for (const auto &[k, renderersPath] :
+         {std::pair{28, true}, std::pair{62, true}, std::pair{62, false}, std::pair{63, false}}) {
         const double px = pixelSize(params().width, k);
         std::vector<double> re, im;
         for (int y = 0; y < gh; ++y)
@@ -95,11 +105,14 @@ TEST(Interior, NoSampleNextToTheExteriorIsWronglyClassedInside)
         int checked = 0, inside = 0;
         for (int y = 1; y < gh - 1; ++y)
             for (int x = 1; x < gw - 1; ++x) {
-                const auto at = [&](int xx, int yy) { return results[std::size_t(yy) * gw + std::size_t(xx)].smooth; };
+                const auto at = [&](int xx, int yy) {
+                    return results[std::size_t(yy) * gw + std::size_t(xx)].smooth;
+                };
                 if (at(x, y) >= 0)
                     continue;
                 ++inside;
-                if ((at(x - 1, y) < 0 && at(x + 1, y) < 0 && at(x, y - 1) < 0 && at(x, y + 1) < 0) || checked >= 40)
+                if ((at(x - 1, y) < 0 && at(x + 1, y) < 0 && at(x, y - 1) < 0 && at(x, y + 1) < 0)
+                    || checked >= 40)
                     continue;
                 ++checked;
                 const std::size_t i = std::size_t(y) * gw + std::size_t(x);
@@ -122,14 +135,18 @@ TEST(Bla, GivesPlainPerturbationsCountsWithinTolerance)
         const double px = pixelSize(params().width, k);
         int escaped = 0, same = 0, close = 0, used = 0;
         for (int s = 0; s < 400; ++s) {
-            const double re = (std::uniform_real_distribution<double>(0, frameWidth)(random) - frameWidth / 2.0) * px;
-            const double im = (frameHeight / 2.0 - std::uniform_real_distribution<double>(0, frameHeight)(random)) * px;
-            const BlaTable* bla = renderer().blaFor(re, im);
+            const double re =
+                (std::uniform_real_distribution<double>(0, frameWidth)(random) - frameWidth / 2.0) * px;
+            const double im =
+                (frameHeight / 2.0 - std::uniform_real_distribution<double>(0, frameHeight)(random)) * px;
+            const BlaTable *bla = renderer().blaFor(re, im);
             if (!bla)
                 continue;
             ++used;
-            const SampleResult fast = iteratePerturbed(orbit(), re, im, params().maxIterations, params().bailout, bla);
-            const SampleResult plain = iteratePerturbed(orbit(), re, im, params().maxIterations, params().bailout);
+            const SampleResult fast =
+                iteratePerturbed(orbit(), re, im, params().maxIterations, params().bailout, bla);
+            const SampleResult plain =
+                iteratePerturbed(orbit(), re, im, params().maxIterations, params().bailout);
             ASSERT_EQ(fast.smooth < 0, plain.smooth < 0) << "keyframe " << k << " sample " << s;
             if (plain.smooth < 0)
                 continue;
@@ -145,4 +162,4 @@ TEST(Bla, GivesPlainPerturbationsCountsWithinTolerance)
     }
 }
 
-}  // namespace
+}   // namespace

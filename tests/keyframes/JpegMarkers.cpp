@@ -3,10 +3,10 @@
 #include <fstream>
 #include <iterator>
 
-JpegMarkers readJpegMarkers(const std::vector<std::uint8_t>& b)
+JpegMarkers readJpegMarkers(const std::vector<std::uint8_t> &b)
 {
     JpegMarkers out;
-    const auto fail = [&](const std::string& why, std::size_t at) {
+    const auto fail = [&](const std::string &why, std::size_t at) {
         out.error = why + " at byte " + std::to_string(at);
         return out;
     };
@@ -50,7 +50,7 @@ JpegMarkers readJpegMarkers(const std::vector<std::uint8_t>& b)
     return fail("no EOI", i);
 }
 
-std::vector<std::uint8_t> readBytes(const std::string& path)
+std::vector<std::uint8_t> readBytes(const std::string &path)
 {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};

@@ -6,18 +6,20 @@
 #include <string>
 #include <vector>
 
-struct JpegSegment {
-    std::uint8_t marker = 0;                 // the byte after 0xFF
-    std::vector<std::uint8_t> payload;       // without the length field
-    bool restartInData = false;              // an RSTn marker inside the following scan data
+struct JpegSegment
+{
+    std::uint8_t marker = 0;             // the byte after 0xFF
+    std::vector<std::uint8_t> payload;   // without the length field
+    bool restartInData = false;          // an RSTn marker inside the following scan data
 };
 
-struct JpegMarkers {
-    std::vector<JpegSegment> segments;       // SOI first, EOI last when the file is complete
-    bool endsWithEoi = false;                // EOI are the last two bytes of the file
-    std::string error;                       // empty when the file parsed
+struct JpegMarkers
+{
+    std::vector<JpegSegment> segments;   // SOI first, EOI last when the file is complete
+    bool endsWithEoi = false;            // EOI are the last two bytes of the file
+    std::string error;                   // empty when the file parsed
 };
 
-JpegMarkers readJpegMarkers(const std::vector<std::uint8_t>& bytes);
+JpegMarkers readJpegMarkers(const std::vector<std::uint8_t> &bytes);
 
-std::vector<std::uint8_t> readBytes(const std::string& path);
+std::vector<std::uint8_t> readBytes(const std::string &path);

@@ -17,9 +17,9 @@ namespace {
 
 // ITU-T T.81 Annex K tables K.1 and K.2, natural (row-major) order.
 constexpr std::array<int, 64> annexKLuminance{
-    16, 11, 10, 16, 24,  40,  51,  61,  12, 12, 14, 19, 26,  58,  60,  55,  14, 13, 16, 24, 40,  57,
-    69, 56, 14, 17, 22,  29,  51,  87,  80, 62, 18, 22, 37,  56,  68,  109, 103, 77, 24, 35, 55,  64,
-    81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98, 112, 100, 103, 99};
+    16, 11,  10,  16, 24, 40, 51, 61, 12,  12,  14,  19,  26, 58, 60, 55,  14,  13,  16,  24, 40, 57,
+    69, 56,  14,  17, 22, 29, 51, 87, 80,  62,  18,  22,  37, 56, 68, 109, 103, 77,  24,  35, 55, 64,
+    81, 104, 113, 92, 49, 64, 78, 87, 103, 121, 120, 101, 72, 92, 95, 98,  112, 100, 103, 99};
 constexpr std::array<int, 64> annexKChrominance{
     17, 18, 24, 47, 99, 99, 99, 99, 18, 21, 26, 66, 99, 99, 99, 99, 24, 26, 56, 99, 99, 99,
     99, 99, 47, 66, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99, 99,
@@ -37,64 +37,71 @@ int scaled(int base, int quality)
     return v < 1 ? 1 : v > 255 ? 255 : v;
 }
 
-struct ExpectedScan {
+struct ExpectedScan
+{
     std::vector<int> components;
     int ss, se, ah, al;
-    std::vector<int> dhtBefore;  // Tc<<4 | Th of each DHT segment just before the scan
+    std::vector<int> dhtBefore;   // Tc<<4 | Th of each DHT segment just before the scan
 };
 
-const std::vector<ExpectedScan>& standardProgression()
+const std::vector<ExpectedScan> &standardProgression()
 {
-    static const std::vector<ExpectedScan> scans{
-        {{1, 2, 3}, 0, 0, 0, 1, {0x00, 0x01}}, {{1}, 1, 5, 0, 2, {0x10}},     {{3}, 1, 63, 0, 1, {0x11}},
-        {{2}, 1, 63, 0, 1, {0x11}},            {{1}, 6, 63, 0, 2, {0x10}},     {{1}, 1, 63, 2, 1, {0x10}},
-        {{1, 2, 3}, 0, 0, 1, 0, {}},           {{3}, 1, 63, 1, 0, {0x11}},     {{2}, 1, 63, 1, 0, {0x11}},
-        {{1}, 1, 63, 1, 0, {0x10}}};
+    static const std::vector<ExpectedScan> scans{{{1, 2, 3}, 0, 0, 0, 1, {0x00, 0x01}},
+                                                 {{1}, 1, 5, 0, 2, {0x10}},
+                                                 {{3}, 1, 63, 0, 1, {0x11}},
+                                                 {{2}, 1, 63, 0, 1, {0x11}},
+                                                 {{1}, 6, 63, 0, 2, {0x10}},
+                                                 {{1}, 1, 63, 2, 1, {0x10}},
+                                                 {{1, 2, 3}, 0, 0, 1, 0, {}},
+                                                 {{3}, 1, 63, 1, 0, {0x11}},
+                                                 {{2}, 1, 63, 1, 0, {0x11}},
+                                                 {{1}, 1, 63, 1, 0, {0x10}}};
     return scans;
 }
 
-void expectKeyframeStructure(const std::vector<std::uint8_t>& bytes, int quality)
+void expectKeyframeStructure(const std::vector<std::uint8_t> &bytes, int quality)
 {
     const JpegMarkers jpeg = readJpegMarkers(bytes);
     ASSERT_EQ(jpeg.error, "");
     ASSERT_TRUE(jpeg.endsWithEoi) << "EOI must be the last two bytes";
-    const auto& seg = jpeg.segments;
+    const auto &seg = jpeg.segments;
     // SOI, APP0, DQT, DQT, SOF2, 10 scans with 9 + 1 DHT segments, EOI.
     ASSERT_EQ(seg.size(), 1u + 1 + 2 + 1 + 10 + 10 + 1);
     std::size_t at = 0;
     EXPECT_EQ(seg[at++].marker, 0xD8);
 
-    const auto& app0 = seg[at++];
+    const auto &app0 = seg[at++];
     ASSERT_EQ(app0.marker, 0xE0);
     ASSERT_EQ(app0.payload.size(), 14u);
     EXPECT_EQ(std::string(app0.payload.begin(), app0.payload.begin() + 5), std::string("JFIF\0", 5));
-    EXPECT_EQ(app0.payload[5], 1);  // version 1.01
+    EXPECT_EQ(app0.payload[5], 1);   // version 1.01
     EXPECT_EQ(app0.payload[6], 1);
-    EXPECT_EQ(app0.payload[7], 1);  // dots per inch
+    EXPECT_EQ(app0.payload[7], 1);   // dots per inch
     EXPECT_EQ(app0.payload[8] << 8 | app0.payload[9], 72);
     EXPECT_EQ(app0.payload[10] << 8 | app0.payload[11], 72);
-    EXPECT_EQ(app0.payload[12], 0);  // no thumbnail
+    EXPECT_EQ(app0.payload[12], 0);   // no thumbnail
     EXPECT_EQ(app0.payload[13], 0);
 
     for (int table = 0; table < 2; ++table) {
-        const auto& dqt = seg[at++];
+        const auto &dqt = seg[at++];
         ASSERT_EQ(dqt.marker, 0xDB) << "one DQT segment per table";
         ASSERT_EQ(dqt.payload.size(), 65u);
-        EXPECT_EQ(dqt.payload[0], table);  // 8-bit precision, table id
-        const auto& base = table == 0 ? annexKLuminance : annexKChrominance;
+        EXPECT_EQ(dqt.payload[0], table);   // 8-bit precision, table id
+        const auto &base = table == 0 ? annexKLuminance : annexKChrominance;
         for (int i = 0; i < 64; ++i)
-            EXPECT_EQ(dqt.payload[1 + i], scaled(base[zigzag[i]], quality)) << "table " << table << " entry " << i;
+            EXPECT_EQ(dqt.payload[1 + i], scaled(base[zigzag[i]], quality))
+                << "table " << table << " entry " << i;
     }
 
-    const auto& sof = seg[at++];
+    const auto &sof = seg[at++];
     ASSERT_EQ(sof.marker, 0xC2);
-    const std::vector<std::uint8_t> frame{8, 600 >> 8, 600 & 255, 800 >> 8, 800 & 255, 3,
-                                          1, 0x22, 0, 2, 0x11, 1, 3, 0x11, 1};
+    const std::vector<std::uint8_t> frame{8, 600 >> 8, 600 & 255, 800 >> 8, 800 & 255, 3,    1, 0x22,
+                                          0, 2,        0x11,      1,        3,         0x11, 1};
     EXPECT_EQ(sof.payload, frame);
 
-    for (const ExpectedScan& expected : standardProgression()) {
+    for (const ExpectedScan &expected : standardProgression()) {
         for (int table : expected.dhtBefore) {
-            const auto& dht = seg[at++];
+            const auto &dht = seg[at++];
             ASSERT_EQ(dht.marker, 0xC4);
             ASSERT_FALSE(dht.payload.empty());
             EXPECT_EQ(dht.payload[0], table);
@@ -103,7 +110,7 @@ void expectKeyframeStructure(const std::vector<std::uint8_t>& bytes, int quality
                 symbols += dht.payload[std::size_t(i)];
             EXPECT_EQ(dht.payload.size(), 17u + std::size_t(symbols)) << "one table per DHT segment";
         }
-        const auto& sos = seg[at++];
+        const auto &sos = seg[at++];
         ASSERT_EQ(sos.marker, 0xDA) << "scan expected after its Huffman tables";
         EXPECT_FALSE(sos.restartInData);
         const int n = sos.payload[0];
@@ -128,12 +135,13 @@ void expectKeyframeStructure(const std::vector<std::uint8_t>& bytes, int quality
     EXPECT_EQ(seg[at++].marker, 0xD9);
 }
 
-void expectDecodes(const std::vector<std::uint8_t>& bytes)
+void expectDecodes(const std::vector<std::uint8_t> &bytes)
 {
     tjhandle tj = tjInitDecompress();
     ASSERT_NE(tj, nullptr);
     int width = 0, height = 0, subsampling = -1, colourspace = -1;
-    ASSERT_EQ(tjDecompressHeader3(tj, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace), 0)
+    ASSERT_EQ(
+        tjDecompressHeader3(tj, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace), 0)
         << tjGetErrorStr2(tj);
     EXPECT_EQ(width, keyframes::frameWidth);
     EXPECT_EQ(height, keyframes::frameHeight);
@@ -145,7 +153,9 @@ void expectDecodes(const std::vector<std::uint8_t>& bytes)
     tjDestroy(tj);
 }
 
-class KeyframeFile : public ::testing::TestWithParam<int> {};
+class KeyframeFile : public ::testing::TestWithParam<int>
+{
+};
 
 TEST_P(KeyframeFile, HasTheSetsMarkerStructureAndDecodes)
 {
@@ -158,7 +168,7 @@ TEST_P(KeyframeFile, HasTheSetsMarkerStructureAndDecodes)
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKeyframes, KeyframeFile, ::testing::Range(1, 64),
-                         [](const auto& info) { return "Keyframe" + std::to_string(info.param); });
+                         [](const auto &info) { return "Keyframe" + std::to_string(info.param); });
 
 // The encoder itself, on pictures the set never had: flat black and a sharp pattern.
 TEST(KeyframeEncoder, WritesTheSameStructureForAnyPictureAndQuality)
@@ -168,7 +178,7 @@ TEST(KeyframeEncoder, WritesTheSameStructureForAnyPictureAndQuality)
         pattern[i] = static_cast<unsigned char>((i * 2654435761u) >> 13);
     for (int quality : {90, 94, 50, 25}) {
         SCOPED_TRACE("quality " + std::to_string(quality));
-        for (const auto* rgb : {&flat, &pattern}) {
+        for (const auto *rgb : {&flat, &pattern}) {
             const auto bytes = encodeKeyframeJpeg(rgb->data(), 800, 600, quality);
             expectKeyframeStructure({bytes.begin(), bytes.end()}, quality);
             expectDecodes({bytes.begin(), bytes.end()});
@@ -179,7 +189,7 @@ TEST(KeyframeEncoder, WritesTheSameStructureForAnyPictureAndQuality)
 TEST(KeyframeEncoder, ReportsLibraryErrorsAsExceptions)
 {
     const std::vector<unsigned char> rgb(800 * 600 * 3, 0);
-    EXPECT_THROW(encodeKeyframeJpeg(rgb.data(), 0, 600, 94), std::runtime_error);  // empty picture
+    EXPECT_THROW(encodeKeyframeJpeg(rgb.data(), 0, 600, 94), std::runtime_error);   // empty picture
     // The encoder is usable again after an error.
     EXPECT_FALSE(encodeKeyframeJpeg(rgb.data(), 800, 600, 94).empty());
 }
@@ -196,4 +206,4 @@ TEST(KeyframeMarkers, ReportsTruncatedAndForeignData)
     EXPECT_FALSE(readJpegMarkers(trailing).endsWithEoi);
 }
 
-}  // namespace
+}   // namespace

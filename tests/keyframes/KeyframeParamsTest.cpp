@@ -9,7 +9,7 @@
 
 namespace {
 
-const char* const minimal = R"(centre.re = -0.75
+const char *const minimal = R"(centre.re = -0.75
 centre.im = 0.1   # comment
 width = 8
 precision.bits = 128
@@ -35,17 +35,17 @@ palette.stop.0 = 0 0 0 0
 palette.stop.1 = 0.5 1 0.5 0
 )";
 
-std::string errorOf(const std::string& text)
+std::string errorOf(const std::string &text)
 {
     try {
         KeyframeParams::parse(text, "test.params");
-    } catch (const std::runtime_error& e) {
+    } catch (const std::runtime_error &e) {
         return e.what();
     }
     return {};
 }
 
-std::string replaced(const std::string& key, const std::string& line)
+std::string replaced(const std::string &key, const std::string &line)
 {
     std::string text = minimal;
     const auto at = text.find(key + " =");
@@ -77,18 +77,22 @@ TEST(KeyframeParams, MinimalFileGivesItsValues)
 
 TEST(KeyframeParams, FaultsNameTheKeyAndLine)
 {
-    EXPECT_NE(errorOf(replaced("width", "width = 8x")).find("test.params:3: width: not a number"), std::string::npos);
+    EXPECT_NE(errorOf(replaced("width", "width = 8x")).find("test.params:3: width: not a number"),
+              std::string::npos);
     EXPECT_NE(errorOf(replaced("samples", "samples = 0")).find("samples: out of range"), std::string::npos);
-    EXPECT_NE(errorOf(replaced("centre.re", "centre.re = 1e-3")).find("centre.re: not a decimal"), std::string::npos);
+    EXPECT_NE(errorOf(replaced("centre.re", "centre.re = 1e-3")).find("centre.re: not a decimal"),
+              std::string::npos);
     EXPECT_NE(errorOf(replaced("seed", "# no seed")).find("seed: missing"), std::string::npos);
     EXPECT_NE(errorOf(replaced("palette.stop.1", "palette.stop.1 = 0 1 1 1")).find("positions must rise"),
               std::string::npos);
     EXPECT_NE(errorOf(std::string(minimal) + "width = 4\n").find("given twice"), std::string::npos);
     EXPECT_NE(errorOf(std::string(minimal) + "just words\n").find("expected key = value"), std::string::npos);
-    EXPECT_NE(errorOf(std::string(minimal) + "samples.max = 3\n").find("samples.max: must be a multiple of samples"),
+    EXPECT_NE(errorOf(std::string(minimal) + "samples.max = 3\n")
+                  .find("samples.max: must be a multiple of samples"),
               std::string::npos);
-    EXPECT_NE(errorOf(std::string(minimal) + "bla.bits = 60\n").find("bla.bits: out of range"), std::string::npos);
+    EXPECT_NE(errorOf(std::string(minimal) + "bla.bits = 60\n").find("bla.bits: out of range"),
+              std::string::npos);
     EXPECT_THROW(KeyframeParams::load("/nonexistent/keyframes.params"), std::runtime_error);
 }
 
-}  // namespace
+}   // namespace

@@ -30,7 +30,7 @@ TEST(KeyframeManifest, MatchesTheFiles)
         const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + file);
         EXPECT_EQ(bytes.size(), size) << file;
         const QByteArray digest = QCryptographicHash::hash(
-            QByteArrayView(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size())),
+            QByteArrayView(reinterpret_cast<const char *>(bytes.data()), qsizetype(bytes.size())),
             QCryptographicHash::Sha256);
         EXPECT_EQ(digest.toHex().toStdString(), hash) << file;
     }

@@ -1,11 +1,11 @@
 // The destination of the zoom: the nucleus finder against plain MPFR iteration, on known mini-sets
 // and on the committed centre.
 
+#include "NucleusFinder.h"
 #include "CommittedSet.h"
 #include "DirectIteration.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
-#include "NucleusFinder.h"
 
 #include <gtest/gtest.h>
 #include <mpfr.h>
@@ -19,10 +19,13 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params() { return committedParams(); }
+const KeyframeParams &params()
+{
+    return committedParams();
+}
 
 // |z_n| for n = 1 .. count, z -> z^2 + c from 0 at 400 bits.
-std::vector<double> orbitDistances(const std::string& re, const std::string& im, int count)
+std::vector<double> orbitDistances(const std::string &re, const std::string &im, int count)
 {
     mpfr_t cr, ci, zr, zi, zr2, zi2, t;
     for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
@@ -44,7 +47,7 @@ std::vector<double> orbitDistances(const std::string& re, const std::string& im,
 
 // The orbit returns to 0 after exactly `period` iterations: |z_period| is nothing but rounding,
 // every earlier |z_n| is far from 0.
-void expectExactPeriod(const Nucleus& n, double closestEarlier)
+void expectExactPeriod(const Nucleus &n, double closestEarlier)
 {
     const std::vector<double> d = orbitDistances(n.re, n.im, n.period);
     EXPECT_LT(d.back(), 1e-40) << "z_" << n.period << " is not 0";
@@ -81,11 +84,13 @@ TEST(NucleusFinder, RefusesARootOfALowerPeriod)
 // 0 after exactly that period, and the mini-set spans a quarter to a half of keyframe 62.
 TEST(NucleusFinder, TheCommittedCentreIsTheNucleusOfTheDestination)
 {
-    const KeyframeParams& p = params();
+    const KeyframeParams &p = params();
     const int bits = p.precisionBits + 96;
-    const int period = ballPeriod(p.centreRe, p.centreIm, pixelSize(p.width, lastRun) * frameWidth / 2, 100000, bits);
+    const int period =
+        ballPeriod(p.centreRe, p.centreIm, pixelSize(p.width, lastRun) * frameWidth / 2, 100000, bits);
     ASSERT_GT(period, 1);
-    EXPECT_EQ(ballPeriod(p.centreRe, p.centreIm, pixelSize(p.width, 50) * frameWidth / 2, 100000, bits), period);
+    EXPECT_EQ(ballPeriod(p.centreRe, p.centreIm, pixelSize(p.width, 50) * frameWidth / 2, 100000, bits),
+              period);
 
     // Start 20 keyframe-62 widths off the centre, inside keyframe 44's view.
     const double off = 20 * pixelSize(p.width, lastRun) * frameWidth;
@@ -93,7 +98,7 @@ TEST(NucleusFinder, TheCommittedCentreIsTheNucleusOfTheDestination)
     mpfr_init2(x, bits);
     mpfr_set_str(x, p.centreRe.c_str(), 10, MPFR_RNDN);
     mpfr_add_d(x, x, off, MPFR_RNDN);
-    char* text = nullptr;
+    char *text = nullptr;
     mpfr_asprintf(&text, "%.90Rf", x);
     const std::string startRe = text;
     mpfr_free_str(text);
@@ -116,4 +121,4 @@ TEST(NucleusFinder, TheCommittedCentreIsTheNucleusOfTheDestination)
     EXPECT_LE(span, 0.5);
 }
 
-}  // namespace
+}   // namespace

@@ -2,11 +2,11 @@
 // keyframe k and as part of keyframe k+1, gets the same colour, and the edge shading's scale
 // follows the pixels of the keyframes that sample the point without depending on any of them.
 
+#include "Palette.h"
 #include "CommittedSet.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
 #include "KeyframeRenderer.h"
-#include "Palette.h"
 #include "PerturbationBatch.h"
 #include "ReferenceOrbit.h"
 
@@ -21,12 +21,15 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params() { return committedParams(); }
+const KeyframeParams &params()
+{
+    return committedParams();
+}
 
 // A shorter limit than the set's keeps the test quick; the points compared are the same either way.
 constexpr int iterations = 20000;
 
-const ReferenceOrbit& orbit()
+const ReferenceOrbit &orbit()
 {
     static const ReferenceOrbit o(params().centreRe, params().centreIm, params().precisionBits, iterations,
                                   params().bailout);
@@ -34,7 +37,8 @@ const ReferenceOrbit& orbit()
 }
 
 // The sample points of one row of keyframe k, as the renderer places them.
-void rowSamples(const KeyframeRenderer& renderer, int k, int y, std::vector<double>& re, std::vector<double>& im)
+void rowSamples(const KeyframeRenderer &renderer, int k, int y, std::vector<double> &re,
+                std::vector<double> &im)
 {
     const int n = params().samples;
     for (int x = 0; x < frameWidth; x += 7)
@@ -68,8 +72,8 @@ TEST(Palette, APointHasOneColourInKeyframeKAndKPlusOne)
         renderer.iterateSamples(mixedRe.data(), mixedIm.data(), int(mixedRe.size()), mixed.data());
         int escaped = 0;
         for (std::size_t i = 0; i < shared; ++i) {
-            const SampleResult& a = alone[i];
-            const SampleResult& b = mixed[outer.size() / 2 + i];
+            const SampleResult &a = alone[i];
+            const SampleResult &b = mixed[outer.size() / 2 + i];
             const auto ca = palette.colour(a, inner[i], innerIm[i]);
             const auto cb = palette.colour(b, inner[i], innerIm[i]);
             ASSERT_EQ(ca, cb) << "keyframe " << k << ", sample " << i;
@@ -92,7 +96,7 @@ TEST(Palette, ShadingScaleFollowsThePixelOfTheSamplingKeyframe)
             const int x = std::uniform_int_distribution<int>(0, frameWidth - 1)(random);
             const int y = std::uniform_int_distribution<int>(0, frameHeight - 1)(random);
             const bool centre = x >= frameWidth / 4 && x < frameWidth * 3 / 4 && y >= frameHeight / 4
-                                && y < frameHeight * 3 / 4;
+                && y < frameHeight * 3 / 4;
             if (centre && k != lastKeyframe)
                 continue;
             double re, im;
@@ -111,8 +115,11 @@ TEST(Palette, ExteriorIsNeverBlackAndEdgesAreDarker)
 {
     const Palette palette(params());
     const double scale = palette.shadingScale(3e-10, 0);
-    const auto luminance = [](const std::array<float, 3>& c) { return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2]; };
-    const double farLuminance = luminance({float(params().farRed), float(params().farGreen), float(params().farBlue)});
+    const auto luminance = [](const std::array<float, 3> &c) {
+        return 0.2126 * c[0] + 0.7152 * c[1] + 0.0722 * c[2];
+    };
+    const double farLuminance =
+        luminance({float(params().farRed), float(params().farGreen), float(params().farBlue)});
     ASSERT_GT(farLuminance, 0);
     std::mt19937 random(9);
     double edgeSum = 0, openSum = 0;
@@ -152,8 +159,10 @@ TEST(Palette, FilteredBandsLetFewSamplesStandForMany)
         const Palette palette(p);
         const PixelRegion dense{192, 48, 48, 48};
         RenderCounters counters;
-        const LinearImage a = KeyframeRenderer(few, orbit(), palette).render(16, nullptr, 2, counters, &dense);
-        const LinearImage b = KeyframeRenderer(many, orbit(), palette).render(16, nullptr, 2, counters, &dense);
+        const LinearImage a =
+            KeyframeRenderer(few, orbit(), palette).render(16, nullptr, 2, counters, &dense);
+        const LinearImage b =
+            KeyframeRenderer(many, orbit(), palette).render(16, nullptr, 2, counters, &dense);
         double squares = 0;
         for (int y = dense.y; y < dense.y + dense.h; ++y)
             for (int x = dense.x; x < dense.x + dense.w; ++x)
@@ -170,4 +179,4 @@ TEST(Palette, FilteredBandsLetFewSamplesStandForMany)
     EXPECT_LT(filtered, 0.6 * plain);
 }
 
-}  // namespace
+}   // namespace

@@ -1,11 +1,11 @@
 // The perturbation core against plain high-precision iteration of the same points, at depths from
 // keyframe 2 down to the end card, using the parameters of the committed set.
 
-#include "DirectIteration.h"
+#include "Perturbation.h"
 #include "CommittedSet.h"
+#include "DirectIteration.h"
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
-#include "Perturbation.h"
 #include "PerturbationBatch.h"
 #include "PerturbationBla.h"
 #include "ReferenceOrbit.h"
@@ -23,13 +23,24 @@ using namespace keyframes;
 
 namespace {
 
-const KeyframeParams& params() { return committedParams(); }
+const KeyframeParams &params()
+{
+    return committedParams();
+}
 
-const ReferenceOrbit& orbit() { return committedOrbit(); }
+const ReferenceOrbit &orbit()
+{
+    return committedOrbit();
+}
 
-SampleResult iterateDirect(double dcRe, double dcIm) { return iterateDirectly(params(), dcRe, dcIm); }
+SampleResult iterateDirect(double dcRe, double dcIm)
+{
+    return iterateDirectly(params(), dcRe, dcIm);
+}
 
-class PerturbationDepth : public ::testing::TestWithParam<int> {};
+class PerturbationDepth : public ::testing::TestWithParam<int>
+{
+};
 
 TEST_P(PerturbationDepth, AgreesWithDirectIteration)
 {
@@ -37,22 +48,24 @@ TEST_P(PerturbationDepth, AgreesWithDirectIteration)
     const double px = pixelSize(params().width, k);
     const int pixels[][2] = {{400, 300}, {100, 80}, {650, 500}, {237, 411}, {555, 123}, {10, 590}, {799, 0}};
     std::vector<double> re, im;
-    for (const auto& xy : pixels) {
+    for (const auto &xy : pixels) {
         re.push_back((xy[0] + 0.5 - frameWidth / 2.0) * px);
         im.push_back((frameHeight / 2.0 - (xy[1] + 0.5)) * px);
     }
     std::vector<SampleResult> batch(re.size());
-    iteratePerturbedBatch(orbit(), re.data(), im.data(), int(re.size()), params().maxIterations, params().bailout,
-                          batch.data());
+    iteratePerturbedBatch(orbit(), re.data(), im.data(), int(re.size()), params().maxIterations,
+                          params().bailout, batch.data());
     int escaped = 0;
     for (std::size_t i = 0; i < re.size(); ++i) {
-        const SampleResult fast = iteratePerturbed(orbit(), re[i], im[i], params().maxIterations, params().bailout);
+        const SampleResult fast =
+            iteratePerturbed(orbit(), re[i], im[i], params().maxIterations, params().bailout);
         const SampleResult exact = iterateDirect(re[i], im[i]);
-        std::printf("keyframe %2d pixel %3d,%3d: direct %.6f after %d, perturbed %.6f after %d\n", k, pixels[i][0],
-                    pixels[i][1], exact.smooth, exact.iterations, fast.smooth, fast.iterations);
+        std::printf("keyframe %2d pixel %3d,%3d: direct %.6f after %d, perturbed %.6f after %d\n", k,
+                    pixels[i][0], pixels[i][1], exact.smooth, exact.iterations, fast.smooth, fast.iterations);
         SCOPED_TRACE("keyframe " + std::to_string(k) + " pixel " + std::to_string(pixels[i][0]) + ","
                      + std::to_string(pixels[i][1]));
-        EXPECT_EQ(batch[i].smooth, fast.smooth) << "the vector loop must give the scalar loop's result exactly";
+        EXPECT_EQ(batch[i].smooth, fast.smooth)
+            << "the vector loop must give the scalar loop's result exactly";
         EXPECT_EQ(batch[i].iterations, fast.iterations);
         EXPECT_EQ(batch[i].distance, fast.distance);
         EXPECT_EQ(batch[i].normalRe, fast.normalRe);
@@ -61,7 +74,8 @@ TEST_P(PerturbationDepth, AgreesWithDirectIteration)
             continue;
         }
         ++escaped;
-        ASSERT_GE(fast.smooth, 0) << "escapes after " << exact.iterations << " iterations, perturbation says inside";
+        ASSERT_GE(fast.smooth, 0) << "escapes after " << exact.iterations
+                                  << " iterations, perturbation says inside";
         EXPECT_EQ(fast.iterations, exact.iterations);
         // Chaotic orbits amplify the doubles' rounding over thousands of iterations; a relative
         // 1e-4 of the count is far below what the colouring (by log2 of the count) can show.
@@ -81,7 +95,7 @@ TEST_P(PerturbationDepth, AgreesWithDirectIteration)
 // Keyframe 2, the middle of the run, the deep end where doubles alone cannot tell pixels apart,
 // and the end card one doubling deeper still.
 INSTANTIATE_TEST_SUITE_P(Depths, PerturbationDepth, ::testing::Values(2, 12, 25, 40, 52, 58, 62, 63),
-                         [](const auto& info) { return "Keyframe" + std::to_string(info.param); });
+                         [](const auto &info) { return "Keyframe" + std::to_string(info.param); });
 
 TEST(ReferenceOrbit, StartsAtZeroAndRejectsNonNumbers)
 {
@@ -116,8 +130,10 @@ TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
     for (int k : {3, 9, 24, 47, 61, 63}) {
         const double px = pixelSize(params().width, k);
         for (int i = 0; i < 150; ++i) {
-            re.push_back((std::uniform_real_distribution<double>(0, frameWidth)(random) - frameWidth / 2.0) * px);
-            im.push_back((frameHeight / 2.0 - std::uniform_real_distribution<double>(0, frameHeight)(random)) * px);
+            re.push_back((std::uniform_real_distribution<double>(0, frameWidth)(random) - frameWidth / 2.0)
+                         * px);
+            im.push_back((frameHeight / 2.0 - std::uniform_real_distribution<double>(0, frameHeight)(random))
+                         * px);
             if (k >= 47)
                 dcMax = std::max(dcMax, std::hypot(re.back(), im.back()));
         }
@@ -130,13 +146,13 @@ TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
     const auto served = [&](std::size_t i) { return std::hypot(re[i], im[i]) <= dcMax; };
     for (std::size_t i = 0; i < re.size(); ++i)
         done[i] = served(i)
-                  && skipWithBla(orbit(), bla, re[i], im[i], params().maxIterations, params().bailout, starts[i],
-                                 skipped[i]);
-    ASSERT_GT(std::count_if(starts.begin(), starts.end(), [](const OrbitState& s) { return s.n > 500; }), 100)
+            && skipWithBla(orbit(), bla, re[i], im[i], params().maxIterations, params().bailout, starts[i],
+                           skipped[i]);
+    ASSERT_GT(std::count_if(starts.begin(), starts.end(), [](const OrbitState &s) { return s.n > 500; }), 100)
         << "BLA must carry the deep samples far along the orbit";
 
-    using Loop = void (*)(const double*, const double*, int, const double*, const double*, const OrbitState*, int, int,
-                          double, bool, SampleResult*);
+    using Loop = void (*)(const double *, const double *, int, const double *, const double *,
+                          const OrbitState *, int, int, double, bool, SampleResult *);
     std::vector<Loop> loops;
     if (__builtin_cpu_supports("avx2"))
         loops.push_back(iteratePerturbedAvx2);
@@ -147,15 +163,16 @@ TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
             for (const Loop loop : loops) {
                 std::vector<SampleResult> batch(static_cast<std::size_t>(count));
                 loop(orbit().re(), orbit().im(), orbit().length(), re.data(), im.data(),
-                     fromBla ? starts.data() : nullptr, count, params().maxIterations, params().bailout, !fromBla,
-                     batch.data());
+                     fromBla ? starts.data() : nullptr, count, params().maxIterations, params().bailout,
+                     !fromBla, batch.data());
                 for (std::size_t i = 0; i < std::size_t(count); ++i) {
                     if (fromBla && done[i])
                         continue;
                     SCOPED_TRACE("sample " + std::to_string(i) + " of " + std::to_string(count)
                                  + (fromBla ? " from BLA" : ""));
-                    const SampleResult one = iteratePerturbed(orbit(), re[i], im[i], params().maxIterations,
-                                                              params().bailout, fromBla && served(i) ? &bla : nullptr);
+                    const SampleResult one =
+                        iteratePerturbed(orbit(), re[i], im[i], params().maxIterations, params().bailout,
+                                         fromBla && served(i) ? &bla : nullptr);
                     ASSERT_EQ(batch[i].smooth, one.smooth);
                     ASSERT_EQ(batch[i].distance, one.distance);
                     ASSERT_EQ(batch[i].normalRe, one.normalRe);
@@ -171,4 +188,4 @@ TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
         GTEST_SKIP() << "no vector instruction set on this processor; the scalar loop is used";
 }
 
-}  // namespace
+}   // namespace

@@ -24,7 +24,8 @@ TEST(KeyframeRenderer, OneAndTwoThreadsGiveTheSamePicture)
     const Palette palette(params);
     const KeyframeRenderer renderer(params, orbit, palette);
     // Filaments on open ground (keyframe 16) and the mini-set's edge (keyframe 61, with BLA).
-    for (const auto& [k, region] : {std::pair{16, PixelRegion{20, 20, 48, 36}}, std::pair{61, PixelRegion{380, 100, 48, 36}}}) {
+    for (const auto &[k, region] :
+         {std::pair{16, PixelRegion{20, 20, 48, 36}}, std::pair{61, PixelRegion{380, 100, 48, 36}}}) {
         RenderCounters one, two;
         const LinearImage a = renderer.render(k, nullptr, 1, one, &region);
         const LinearImage b = renderer.render(k, nullptr, 2, two, &region);
@@ -34,7 +35,8 @@ TEST(KeyframeRenderer, OneAndTwoThreadsGiveTheSamePicture)
         const int pixels = region.w * region.h;
         const int first = params.samples * params.samples;
         EXPECT_GT(one.samples, std::int64_t(first) * pixels) << "no pixel was refined";
-        EXPECT_LT(one.samples, std::int64_t(params.samplesMax) * params.samplesMax * pixels) << "every pixel was refined";
+        EXPECT_LT(one.samples, std::int64_t(params.samplesMax) * params.samplesMax * pixels)
+            << "every pixel was refined";
         EXPECT_EQ(a[(std::size_t(region.y) * frameWidth + std::size_t(region.x + region.w)) * 3], 0.f)
             << "outside the region nothing is rendered";
     }

@@ -2,8 +2,8 @@
 // keyframe k, from keyframe 2 to the end card (beneath its text). The start card is keyframe 2's
 // own view with text over it: the player puts it in front of keyframe 2 at the same magnification.
 
-#include "JpegMarkers.h"
 #include "CommittedSet.h"
+#include "JpegMarkers.h"
 #include "KeyframeGeometry.h"
 #include "Palette.h"
 
@@ -19,13 +19,12 @@ using namespace keyframes;
 
 namespace {
 
-
 // Text and the JPEG blocks it touches, widened by one 16-pixel block.
 bool underText(int k, int x, int y)
 {
     constexpr int margin = 16;
-    const auto hit = [&](const auto& boxes) {
-        for (const TextBox& b : boxes)
+    const auto hit = [&](const auto &boxes) {
+        for (const TextBox &b : boxes)
             if (TextBox{b.x - margin, b.y - margin, b.w + 2 * margin, b.h + 2 * margin}.contains(x, y))
                 return true;
         return false;
@@ -35,7 +34,8 @@ bool underText(int k, int x, int y)
 
 // PSNR in dB of the deeper picture reduced by two (box filter in linear light) against the
 // centre of the outer one, over the pixels that no card text touches.
-double pairPsnr(int outer, const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, int& compared)
+double pairPsnr(int outer, const std::vector<unsigned char> &a, const std::vector<unsigned char> &b,
+                int &compared)
 {
     const int inner = outer + 1;
     double squares = 0;
@@ -43,14 +43,19 @@ double pairPsnr(int outer, const std::vector<unsigned char>& a, const std::vecto
     for (int y = 0; y < frameHeight / 2; ++y)
         for (int x = 0; x < frameWidth / 2; ++x) {
             const int ox = x + frameWidth / 4, oy = y + frameHeight / 4;
-            if (underText(outer, ox, oy) || underText(inner, 2 * x, 2 * y) || underText(inner, 2 * x + 1, 2 * y + 1))
+            if (underText(outer, ox, oy) || underText(inner, 2 * x, 2 * y)
+                || underText(inner, 2 * x + 1, 2 * y + 1))
                 continue;
             for (int c = 0; c < 3; ++c) {
-                const auto at = [&](int xx, int yy) { return b[(std::size_t(yy) * frameWidth + xx) * 3 + c]; };
-                const float linear = (srgb8ToLinear(at(2 * x, 2 * y)) + srgb8ToLinear(at(2 * x + 1, 2 * y))
-                                      + srgb8ToLinear(at(2 * x, 2 * y + 1)) + srgb8ToLinear(at(2 * x + 1, 2 * y + 1)))
-                                     / 4;
-                const double d = double(linearToSrgb8(linear)) - a[(std::size_t(oy) * frameWidth + ox) * 3 + c];
+                const auto at = [&](int xx, int yy) {
+                    return b[(std::size_t(yy) * frameWidth + xx) * 3 + c];
+                };
+                const float linear =
+                    (srgb8ToLinear(at(2 * x, 2 * y)) + srgb8ToLinear(at(2 * x + 1, 2 * y))
+                     + srgb8ToLinear(at(2 * x, 2 * y + 1)) + srgb8ToLinear(at(2 * x + 1, 2 * y + 1)))
+                    / 4;
+                const double d =
+                    double(linearToSrgb8(linear)) - a[(std::size_t(oy) * frameWidth + ox) * 3 + c];
                 squares += d * d;
             }
             ++compared;
@@ -80,7 +85,8 @@ TEST(TwofoldZoom, EachKeyframeIsTheCentreOfItsPredecessorMagnifiedTwice)
             ++runPairs;
         }
     }
-    std::printf("mean PSNR over pairs 2-3 .. 61-62: %.2f dB, worst pair of all: %.2f dB\n", runSum / runPairs, worst);
+    std::printf("mean PSNR over pairs 2-3 .. 61-62: %.2f dB, worst pair of all: %.2f dB\n", runSum / runPairs,
+                worst);
     RecordProperty("meanRunPsnr", std::to_string(runSum / runPairs));
 }
 
@@ -119,4 +125,4 @@ TEST(TwofoldZoom, ComparisonTellsUnrelatedKeyframesApart)
     EXPECT_LT(pairPsnr(20, a, b, compared), 20.0);
 }
 
-}  // namespace
+}   // namespace

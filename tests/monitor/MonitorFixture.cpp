@@ -31,8 +31,7 @@ static QPoint centreInMonitor(QWidget *control)
 
 void clickOn(QWidget *control)
 {
-    QTest::mouseClick(fmMonitor->windowHandle(), Qt::LeftButton, Qt::NoModifier,
-                      centreInMonitor(control));
+    QTest::mouseClick(fmMonitor->windowHandle(), Qt::LeftButton, Qt::NoModifier, centreInMonitor(control));
 }
 
 QWidget *controlHitAt(QWidget *control)
@@ -74,7 +73,7 @@ QImage keyframeView(int number)
 
 PlaybackSnapshot playbackSnapshot()
 {
-    return {pairLooks(), fmZoom->zgZoomIn->isActive(), fmZoom->zgZoomOut->isActive(), currentFrame,
+    return {pairLooks(),     fmZoom->zgZoomIn->isActive(), fmZoom->zgZoomOut->isActive(), currentFrame,
             ZoomState.scale, fmMonitor->bfFaktor2->text(), fmMonitor->bfFaktor3->text()};
 }
 

@@ -5,8 +5,8 @@
 #include "ResourceStream.h"
 #include "SaveDialog.h"
 #include "TfmMonitor.h"
-#include "ToolkitError.h"
 #include "TfmZoom.h"
+#include "ToolkitError.h"
 #include "ZoomState.h"
 
 #include <QApplication>
@@ -25,17 +25,17 @@ struct ControlPlace
 
 // Bottom-most first: the order in which the controls lie on top of each other.
 const ControlPlace controlPlaces[] = {
-    {"imgMonitor", {0, 0, 704, 600}},
-    {"bfFaktor", {352, 533, 181, 17}},      {"bfFaktor2", {352, 549, 181, 17}},
-    {"bsSpeed", {45, 564, 42, 22}},         {"bsInfo", {104, 564, 42, 22}},
-    {"bsWWW", {222, 564, 42, 22}},          {"bsClose", {625, 548, 34, 22}},
-    {"bsRepead", {281, 564, 42, 22}},       {"bsSave", {163, 564, 42, 22}},
-    {"bsSize", {574, 548, 34, 22}},         {"bsZumAnfang", {45, 532, 42, 22}},
-    {"bsRueckwaerts", {104, 532, 42, 22}},  {"bsVorwaerts", {222, 532, 42, 22}},
-    {"bsZumEnde", {281, 532, 42, 22}},      {"bsPause", {163, 532, 42, 22}},
-    {"bsZumAnfangD", {45, 532, 42, 22}},    {"bsRueckwaertsD", {104, 532, 42, 22}},
-    {"bsVorwaertsD", {222, 532, 42, 22}},   {"bsZumEndeD", {281, 532, 42, 22}},
-    {"bsPauseD", {163, 532, 42, 22}},       {"bfFaktor3", {352, 565, 181, 17}},
+    {"imgMonitor", {0, 0, 704, 600}},       {"bfFaktor", {352, 533, 181, 17}},
+    {"bfFaktor2", {352, 549, 181, 17}},     {"bsSpeed", {45, 564, 42, 22}},
+    {"bsInfo", {104, 564, 42, 22}},         {"bsWWW", {222, 564, 42, 22}},
+    {"bsClose", {625, 548, 34, 22}},        {"bsRepead", {281, 564, 42, 22}},
+    {"bsSave", {163, 564, 42, 22}},         {"bsSize", {574, 548, 34, 22}},
+    {"bsZumAnfang", {45, 532, 42, 22}},     {"bsRueckwaerts", {104, 532, 42, 22}},
+    {"bsVorwaerts", {222, 532, 42, 22}},    {"bsZumEnde", {281, 532, 42, 22}},
+    {"bsPause", {163, 532, 42, 22}},        {"bsZumAnfangD", {45, 532, 42, 22}},
+    {"bsRueckwaertsD", {104, 532, 42, 22}}, {"bsVorwaertsD", {222, 532, 42, 22}},
+    {"bsZumEndeD", {281, 532, 42, 22}},     {"bsPauseD", {163, 532, 42, 22}},
+    {"bfFaktor3", {352, 565, 181, 17}},
 };
 
 // Pixels of the window that the mask leaves out.
@@ -88,7 +88,8 @@ TEST_F(MonitorTest, ControlsStandInTheirPlacesAndStackingOrder)
         }
         // Each disabled-look image lies above its button.
         if (name.endsWith(QLatin1Char('D'))) {
-            EXPECT_GT(stacked.indexOf(control), stacked.indexOf(fmMonitor->findChild<QWidget *>(name.chopped(1))));
+            EXPECT_GT(stacked.indexOf(control),
+                      stacked.indexOf(fmMonitor->findChild<QWidget *>(name.chopped(1))));
         }
         order << name;
     }
@@ -198,8 +199,9 @@ TEST_F(MonitorTest, SizeAndRepeatButtonsOpenTheirMenusAtThePointer)
         void (TfmMonitor::*handler)();
         QMenu *menu;
     };
-    for (auto [button, handler, menu] : {MenuButton{fmMonitor->bsSize, &TfmMonitor::bsSizeClick, fmZoom->pmAnzeige},
-                                         MenuButton{fmMonitor->bsRepead, &TfmMonitor::bsRepeadClick, fmZoom->pmRepead}}) {
+    for (auto [button, handler, menu] :
+         {MenuButton{fmMonitor->bsSize, &TfmMonitor::bsSizeClick, fmZoom->pmAnzeige},
+          MenuButton{fmMonitor->bsRepead, &TfmMonitor::bsRepeadClick, fmZoom->pmRepead}}) {
         SCOPED_TRACE(button->objectName().toStdString());
         const QPoint pointer(100 + button->x() / 4, 60);   // the menu fits below it
         QCursor::setPos(pointer);

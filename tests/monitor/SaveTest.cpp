@@ -36,7 +36,8 @@ public:
     explicit FileSizeLimit(rlim_t bytes)
     {
         m_oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        if (getrlimit(RLIMIT_FSIZE, &m_old) != 0 || (m_old.rlim_max != RLIM_INFINITY && m_old.rlim_max < bytes))
+        if (getrlimit(RLIMIT_FSIZE, &m_old) != 0
+            || (m_old.rlim_max != RLIM_INFINITY && m_old.rlim_max < bytes))
             return;
         rlimit lowered = m_old;
         lowered.rlim_cur = bytes;
@@ -296,7 +297,8 @@ TEST_F(SaveTest, FullDiskReportsAWriteErrorAndKeepsEveryOldAndEarlierFile)
     EXPECT_FALSE(m_questionAsked);
     for (const SavedKeyframe &row : savedKeyframes) {
         const QByteArray expected = row.fileNumber < failing
-            ? keyframeBytes(row.keyframe) : QByteArray("alt ") + QByteArray::number(row.fileNumber);
+            ? keyframeBytes(row.keyframe)
+            : QByteArray("alt ") + QByteArray::number(row.fileNumber);
         EXPECT_EQ(fileBytes(savedKeyframePath(folder, row)), expected) << row.fileNumber;
     }
     EXPECT_EQ(entries(folder), savedNames());   // no partial temporary file left behind
@@ -326,7 +328,9 @@ bool dropToUnprivilegedUser()
 
 ino_t inodeOf(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_ino : 0;
 }
 
@@ -410,10 +414,12 @@ TEST_F(SaveAsUser, DISABLED_ReadOnlyFileInAReadOnlyFolderStopsThereAndKeepsTheRe
     const SavedKeyframe &fifth = savedKeyframes[4];
     setMode(savedKeyframePath(m_folder, fifth), 0444);
     const QString report = saveThroughDialog(QStringLiteral("Fraktal"));
-    EXPECT_EQ(report, QStringLiteral("Datei %1 kann nicht erstellt werden.").arg(savedKeyframePath(m_folder, fifth)));
+    EXPECT_EQ(report,
+              QStringLiteral("Datei %1 kann nicht erstellt werden.").arg(savedKeyframePath(m_folder, fifth)));
     EXPECT_TRUE(m_leftOpen);
     for (const SavedKeyframe &row : savedKeyframes) {
-        const QByteArray expected = row.fileNumber < 5 ? keyframeBytes(row.keyframe) : oldBytes(row.fileNumber);
+        const QByteArray expected =
+            row.fileNumber < 5 ? keyframeBytes(row.keyframe) : oldBytes(row.fileNumber);
         EXPECT_EQ(fileBytes(savedKeyframePath(m_folder, row)), expected) << row.fileNumber;
     }
     EXPECT_EQ(entries(m_folder), savedNames());
@@ -423,11 +429,13 @@ TEST_F(SaveAsUser, DISABLED_MissingFileInAReadOnlyFolderCannotBeCreated)
 {
     oldFilesInReadOnlyFolder(6);
     const QString report = saveThroughDialog(QStringLiteral("Fraktal"));
-    EXPECT_EQ(report, QStringLiteral("Datei %1 kann nicht erstellt werden.")
-                          .arg(savedKeyframePath(m_folder, savedKeyframes[6])));
+    EXPECT_EQ(report,
+              QStringLiteral("Datei %1 kann nicht erstellt werden.")
+                  .arg(savedKeyframePath(m_folder, savedKeyframes[6])));
     for (const SavedKeyframe &row : savedKeyframes) {
         if (row.fileNumber <= 6) {
-            EXPECT_EQ(fileBytes(savedKeyframePath(m_folder, row)), keyframeBytes(row.keyframe)) << row.fileNumber;
+            EXPECT_EQ(fileBytes(savedKeyframePath(m_folder, row)), keyframeBytes(row.keyframe))
+                << row.fileNumber;
         }
     }
     EXPECT_EQ(entries(m_folder).size(), 6);
@@ -442,8 +450,9 @@ TEST(SaveWithoutPrivileges, ReadOnlyFoldersSymlinksAndPermissionsAsAnOrdinaryUse
     env.insert(QStringLiteral("TMPDIR"), QStringLiteral("/tmp"));   // a folder everyone may use
     child.setProcessEnvironment(env);
     child.setProcessChannelMode(QProcess::MergedChannels);
-    child.start(QCoreApplication::applicationFilePath(),
-                {QStringLiteral("--gtest_filter=SaveAsUser.*"), QStringLiteral("--gtest_also_run_disabled_tests")});
+    child.start(
+        QCoreApplication::applicationFilePath(),
+        {QStringLiteral("--gtest_filter=SaveAsUser.*"), QStringLiteral("--gtest_also_run_disabled_tests")});
     ASSERT_TRUE(child.waitForFinished(120000));
     const QByteArray output = child.readAll();
     EXPECT_EQ(child.exitStatus(), QProcess::NormalExit) << output.constData();

@@ -91,8 +91,8 @@ TEST(LaunchState, OnlyForwardReactsAndToEndLooksDisabledUntilThePause)
     // The to-end image lies above its enabled button and takes the click.
     EXPECT_EQ(controlHitAt(fmMonitor->bsZumEnde), fmMonitor->bsZumEndeD);
     const PlaybackSnapshot launch = playbackSnapshot();
-    for (PictureControl *button : {fmMonitor->bsZumEnde, fmMonitor->bsZumAnfang, fmMonitor->bsRueckwaerts,
-                                   fmMonitor->bsPause}) {
+    for (PictureControl *button :
+         {fmMonitor->bsZumEnde, fmMonitor->bsZumAnfang, fmMonitor->bsRueckwaerts, fmMonitor->bsPause}) {
         clickOn(button);
         EXPECT_EQ(playbackSnapshot(), launch) << button->objectName().toStdString();
     }
@@ -313,7 +313,9 @@ TEST_F(MonitorTest, DisabledPairsIgnoreClicksInEveryState)
 
 // The end of the zoom run, reached through the real buttons: paused just before it, then
 // zooming on at 100 frames per second.
-class EndOfRunTest : public MonitorTest, public ::testing::WithParamInterface<const char *>
+class EndOfRunTest
+    : public MonitorTest
+    , public ::testing::WithParamInterface<const char *>
 {
 protected:
     void pauseJustBeforeTheEnd()

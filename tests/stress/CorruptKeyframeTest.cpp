@@ -32,7 +32,7 @@ protected:
         returnToStart();
     }
 };
-} // namespace
+}   // namespace
 
 TEST_F(CorruptKeyframe, LoaderFailureHoldsTheZoomAtTheBoundaryAndTheLoaderTakesTheNextRequest)
 {

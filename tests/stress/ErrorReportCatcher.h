@@ -12,8 +12,8 @@ class ErrorReportCatcher : public QObject
 public:
     ErrorReportCatcher();
 
-    QStringList texts;      // the text of each report, in order
-    bool allCritical = true; // every report carried the error icon
+    QStringList texts;         // the text of each report, in order
+    bool allCritical = true;   // every report carried the error icon
 
 private:
     void look();

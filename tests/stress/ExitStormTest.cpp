@@ -55,9 +55,11 @@ void runBatch(int firstRun, int runCount, unsigned seed, Batch &batch)
             }
             waitUntil([&] { return desktop.visibleWindows(player.pid()).size() == 2; }, 10000);
             desktop.click(layout::centre(layout::bsVorwaerts));
-            run.zoomRan = waitUntil([&] {
-                return !comparePixels(desktop.grabScreen().copy(layout::zoomMittel), startCard).same();
-            }, 3000, 0);
+            run.zoomRan = waitUntil(
+                [&] {
+                    return !comparePixels(desktop.grabScreen().copy(layout::zoomMittel), startCard).same();
+                },
+                3000, 0);
             pause(run.waitMs);
             if (run.closeButton)
                 desktop.click(layout::centre(layout::bsClose));
@@ -73,7 +75,7 @@ void runBatch(int firstRun, int runCount, unsigned seed, Batch &batch)
         batch.error = QString::fromLocal8Bit(error.what());
     }
 }
-} // namespace
+}   // namespace
 
 TEST(ExitStorm, AHundredEndsAtRandomMomentsOfARunningZoomAllExitWithStatusZero)
 {
@@ -81,7 +83,8 @@ TEST(ExitStorm, AHundredEndsAtRandomMomentsOfARunningZoomAllExitWithStatusZero)
     std::vector<Batch> batches(displays);
     std::vector<std::thread> others;
     for (int d = 1; d < displays; ++d)
-        others.emplace_back([&, d] { runBatch(d * runsPerDisplay, runsPerDisplay, 1000u + unsigned(d), batches[d]); });
+        others.emplace_back(
+            [&, d] { runBatch(d * runsPerDisplay, runsPerDisplay, 1000u + unsigned(d), batches[d]); });
     runBatch(0, runsPerDisplay, 1000u, batches[0]);
     for (std::thread &t : others)
         t.join();
@@ -90,8 +93,9 @@ TEST(ExitStorm, AHundredEndsAtRandomMomentsOfARunningZoomAllExitWithStatusZero)
     for (const Batch &batch : batches) {
         EXPECT_TRUE(batch.error.isEmpty()) << batch.error.toStdString();
         for (const ExitRun &run : batch.runs) {
-            const std::string what = "run " + std::to_string(run.number) + (run.closeButton ? " (close button" : " (Alt+F4")
-                                     + " after " + std::to_string(run.waitMs) + " ms)";
+            const std::string what = "run " + std::to_string(run.number)
+                + (run.closeButton ? " (close button" : " (Alt+F4") + " after " + std::to_string(run.waitMs)
+                + " ms)";
             EXPECT_TRUE(run.zoomRan) << what << ": the zoom did not start";
             EXPECT_TRUE(run.ended) << what << ": the player did not end";
             EXPECT_TRUE(run.normalExit) << what << ": crashed\n" << run.output.constData();

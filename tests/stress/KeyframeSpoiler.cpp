@@ -10,7 +10,7 @@ namespace {
 std::atomic<int> spoiledNumber{0};
 std::atomic<int> loaderLoads{0};
 std::atomic<int> guiLoads{0};
-} // namespace
+}   // namespace
 
 void KeyframeSpoiler::install()
 {

@@ -5,7 +5,7 @@
 // JPEG at all. Choosing another keyframe (or none) is safe while the loader thread runs.
 namespace KeyframeSpoiler {
 void install();
-void spoil(int number);              // 0: every keyframe is good again
-int spoiledLoadsOnLoader();          // how often the loader thread was handed the spoiled data
-int spoiledLoadsOnGui();             // how often the GUI thread was
-} // namespace KeyframeSpoiler
+void spoil(int number);       // 0: every keyframe is good again
+int spoiledLoadsOnLoader();   // how often the loader thread was handed the spoiled data
+int spoiledLoadsOnGui();      // how often the GUI thread was
+}   // namespace KeyframeSpoiler

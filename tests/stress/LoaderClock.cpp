@@ -25,7 +25,7 @@ long long ranNsOf(const QString &schedstatPath)
     QFile schedstat(schedstatPath);
     return schedstat.open(QIODevice::ReadOnly) ? schedstat.readAll().split(' ').value(0).toLongLong() : -1;
 }
-} // namespace
+}   // namespace
 
 LoaderAccounts loaderAccounts()
 {

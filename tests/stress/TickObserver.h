@@ -31,7 +31,7 @@ public:
     {
         int byLoader = 0;
         int waitedForMachine = 0;
-        QStringList loaderFaults;       // one line per tick refused by the loader's fault
+        QStringList loaderFaults;   // one line per tick refused by the loader's fault
     };
     Causes refusedCauses(double segmentMs) const;
 
@@ -39,8 +39,8 @@ private:
     struct Refusal
     {
         QString where;
-        int load = 0;                   // the background load that had not ended
-        bool loaderAsleep = false;      // asleep although nextReady was false
+        int load = 0;                // the background load that had not ended
+        bool loaderAsleep = false;   // asleep although nextReady was false
     };
     void afterTick(bool zoomIn);
 

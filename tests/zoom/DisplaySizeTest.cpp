@@ -1,9 +1,9 @@
 // The three display sizes: every size and position, chosen from either menu, from every size,
 // and what a switch leaves alone.
-#include "ZoomFixture.h"
 #include "PictureControl.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
+#include "ZoomFixture.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -31,27 +31,83 @@ struct Layout
 };
 
 const Layout layouts[] = {
-    {"klein", &TfmZoom::klein1, &TfmZoom::klein2, {440, 330}, {504, 450}, 0.55, {0, -7},
-     {{16, 382}, {65, 382}, {114, 382}, {163, 382}, {212, 382}, {16, 414}, {65, 414}, {114, 414},
-      {163, 414}, {212, 414}, {454, 382}, {454, 414}, {257, 383}, {257, 399}, {257, 415}}},
-    {"mittel", &TfmZoom::mittel1, &TfmZoom::mittel2, {640, 480}, {704, 600}, 0.8, {100, 68},
-     {{45, 532}, {104, 532}, {163, 532}, {222, 532}, {281, 532}, {45, 564}, {104, 564}, {163, 564},
-      {222, 564}, {281, 564}, {574, 548}, {625, 548}, {352, 533}, {352, 549}, {352, 565}}},
-    {"gross", &TfmZoom::gross1, &TfmZoom::gross2, {800, 600}, {864, 720}, 1.0, {180, 128},
-     {{294, 668}, {343, 668}, {392, 668}, {441, 668}, {490, 668}, {31, 668}, {80, 668}, {129, 668},
-      {178, 668}, {227, 668}, {758, 668}, {799, 668}, {548, 653}, {548, 669}, {548, 685}}},
+    {"klein",
+     &TfmZoom::klein1,
+     &TfmZoom::klein2,
+     {440, 330},
+     {504, 450},
+     0.55,
+     {0, -7},
+     {{16, 382},
+      {65, 382},
+      {114, 382},
+      {163, 382},
+      {212, 382},
+      {16, 414},
+      {65, 414},
+      {114, 414},
+      {163, 414},
+      {212, 414},
+      {454, 382},
+      {454, 414},
+      {257, 383},
+      {257, 399},
+      {257, 415}}},
+    {"mittel",
+     &TfmZoom::mittel1,
+     &TfmZoom::mittel2,
+     {640, 480},
+     {704, 600},
+     0.8,
+     {100, 68},
+     {{45, 532},
+      {104, 532},
+      {163, 532},
+      {222, 532},
+      {281, 532},
+      {45, 564},
+      {104, 564},
+      {163, 564},
+      {222, 564},
+      {281, 564},
+      {574, 548},
+      {625, 548},
+      {352, 533},
+      {352, 549},
+      {352, 565}}},
+    {"gross",
+     &TfmZoom::gross1,
+     &TfmZoom::gross2,
+     {800, 600},
+     {864, 720},
+     1.0,
+     {180, 128},
+     {{294, 668},
+      {343, 668},
+      {392, 668},
+      {441, 668},
+      {490, 668},
+      {31, 668},
+      {80, 668},
+      {129, 668},
+      {178, 668},
+      {227, 668},
+      {758, 668},
+      {799, 668},
+      {548, 653},
+      {548, 669},
+      {548, 685}}},
 };
 
 std::vector<std::pair<QWidget *, QPoint>> monitorControls(const Layout &l)
 {
     TfmMonitor &m = *fmMonitor;
     const auto &c = l.controls;
-    return {{m.bsZumAnfang, c[0]}, {m.bsZumAnfangD, c[0]}, {m.bsRueckwaerts, c[1]},
-            {m.bsRueckwaertsD, c[1]}, {m.bsPause, c[2]}, {m.bsPauseD, c[2]}, {m.bsVorwaerts, c[3]},
-            {m.bsVorwaertsD, c[3]}, {m.bsZumEnde, c[4]}, {m.bsZumEndeD, c[4]}, {m.bsSpeed, c[5]},
-            {m.bsInfo, c[6]}, {m.bsSave, c[7]}, {m.bsWWW, c[8]}, {m.bsRepead, c[9]},
-            {m.bsSize, c[10]}, {m.bsClose, c[11]}, {m.bfFaktor, c[12]}, {m.bfFaktor2, c[13]},
-            {m.bfFaktor3, c[14]}};
+    return {{m.bsZumAnfang, c[0]}, {m.bsZumAnfangD, c[0]}, {m.bsRueckwaerts, c[1]}, {m.bsRueckwaertsD, c[1]},
+            {m.bsPause, c[2]},     {m.bsPauseD, c[2]},     {m.bsVorwaerts, c[3]},   {m.bsVorwaertsD, c[3]},
+            {m.bsZumEnde, c[4]},   {m.bsZumEndeD, c[4]},   {m.bsSpeed, c[5]},       {m.bsInfo, c[6]},
+            {m.bsSave, c[7]},      {m.bsWWW, c[8]},        {m.bsRepead, c[9]},      {m.bsSize, c[10]},
+            {m.bsClose, c[11]},    {m.bfFaktor, c[12]},    {m.bfFaktor2, c[13]},    {m.bfFaktor3, c[14]}};
 }
 
 // Everything a size fixes, apart from where the windows stand.
@@ -79,7 +135,7 @@ void expectLayout(const Layout &l)
     EXPECT_EQ(ZoomTest::shownView().size(), l.view);
 }
 
-} // namespace
+}   // namespace
 
 class DisplaySizeTest : public ZoomTest
 {
@@ -177,8 +233,9 @@ TEST_F(DisplaySizeTest, PausedPictureScaleAndReadOutStayTheSame)
         EXPECT_FALSE(isRunning());
         EXPECT_FALSE(fmZoom->zgZoomIn->isActive());
         // The surface on top holds what the view shows: the switch drew the picture anew.
-        EXPECT_EQ(shownView(), fmZoom->surfaceCanvas(ZoomState.frontImage)
-                                   .copy(0, 0, ZoomState.viewWidth, ZoomState.viewHeight));
+        EXPECT_EQ(shownView(),
+                  fmZoom->surfaceCanvas(ZoomState.frontImage)
+                      .copy(0, 0, ZoomState.viewWidth, ZoomState.viewHeight));
     }
 }
 
@@ -194,9 +251,9 @@ TEST_F(DisplaySizeTest, RunningZoomGoesOnThroughASwitch)
         EXPECT_TRUE(fmZoom->zgZoomIn->isActive());
         EXPECT_EQ(fmZoom->zgZoomIn->interval(), interval);
         EXPECT_TRUE(isRunning());
-        EXPECT_TRUE(QTest::qWaitFor([&] {
-            return ZoomState.scale != scaleBefore || currentFrame != frameBefore;
-        }, 3000)) << "the zoom did not go on after " << item->objectName().toStdString();
+        EXPECT_TRUE(QTest::qWaitFor(
+            [&] { return ZoomState.scale != scaleBefore || currentFrame != frameBefore; }, 3000))
+            << "the zoom did not go on after " << item->objectName().toStdString();
     }
 }
 

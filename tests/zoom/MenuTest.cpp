@@ -1,8 +1,8 @@
 // The popup menus, the info panel, the web link and the ways to end the program.
-#include "ZoomFixture.h"
 #include "PictureControl.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
+#include "ZoomFixture.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -12,8 +12,8 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QTextEdit>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
 #include <cstdlib>
@@ -28,7 +28,7 @@ QStringList captions(const QMenu *menu)
     return list;
 }
 
-} // namespace
+}   // namespace
 
 class MenuTest : public ZoomTest
 {
@@ -46,9 +46,9 @@ protected:
 
 TEST_F(MenuTest, CaptionsAndStartChecks)
 {
-    EXPECT_EQ(captions(fmZoom->pmMenue),
-              QStringList({"Anzeige", "Vollbild", "-", "Info...", fmZoom->webheim1->text(), "-",
-                           "Schließen"}));
+    EXPECT_EQ(
+        captions(fmZoom->pmMenue),
+        QStringList({"Anzeige", "Vollbild", "-", "Info...", fmZoom->webheim1->text(), "-", "Schließen"}));
     EXPECT_EQ(captions(fmZoom->Anzeige1),
               QStringList({"klein", "mittel", "groß", "-", "Original", "Scharf"}));
     EXPECT_TRUE(fmZoom->Original1->isChecked());
@@ -82,9 +82,11 @@ TEST_F(MenuTest, RightClickOnEitherWindowOpensTheContextMenu)
 
 TEST_F(MenuTest, RepeatItemsSetTheModeAndCheckThemselves)
 {
-    const std::pair<QAction *, const char *> items[] = {
-        {fmZoom->Ein1, "ON"}, {fmZoom->beideRichtungen1, "BIDI"}, {fmZoom->beideRichtungen1, "BIDI"},
-        {fmZoom->Aus1, "OFF"}, {fmZoom->Ein1, "ON"}};
+    const std::pair<QAction *, const char *> items[] = {{fmZoom->Ein1, "ON"},
+                                                        {fmZoom->beideRichtungen1, "BIDI"},
+                                                        {fmZoom->beideRichtungen1, "BIDI"},
+                                                        {fmZoom->Aus1, "OFF"},
+                                                        {fmZoom->Ein1, "ON"}};
     clickOnMonitor(fmMonitor->bsRepead);   // the repeat button opens the repeat menu
     ASSERT_TRUE(QTest::qWaitFor([] { return fmZoom->pmRepead->isVisible(); }));
     fmZoom->pmRepead->close();
@@ -134,11 +136,13 @@ TEST_F(MenuTest, InfoPanelClosesOnEscapeAndOnAClickAnywhereButTheAddress)
     EXPECT_TRUE(closedWithoutTheBrowser()) << "Escape";
 
     // A click on the text, on the heading or on the panel's margin.
-    for (QWidget *spot : {static_cast<QWidget *>(fmZoom->mmInfo), static_cast<QWidget *>(fmZoom->mmUeberschrift),
-                          static_cast<QWidget *>(fmZoom->gbInfo)}) {
+    for (QWidget *spot :
+         {static_cast<QWidget *>(fmZoom->mmInfo), static_cast<QWidget *>(fmZoom->mmUeberschrift),
+          static_cast<QWidget *>(fmZoom->gbInfo)}) {
         clickOnMonitor(fmMonitor->bsInfo);
         ASSERT_TRUE(fmZoom->gbInfo->isVisible());
-        const QPoint at = spot == fmZoom->gbInfo ? QPoint(20, 320) : spot->rect().center();   // below the text
+        const QPoint at =
+            spot == fmZoom->gbInfo ? QPoint(20, 320) : spot->rect().center();   // below the text
         QTest::mouseClick(fmZoom->windowHandle(), Qt::LeftButton, Qt::NoModifier, spot->mapTo(fmZoom, at));
         EXPECT_TRUE(closedWithoutTheBrowser()) << spot->objectName().toStdString();
     }

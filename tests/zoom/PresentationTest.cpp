@@ -48,7 +48,7 @@ void key(QWidget *window, Qt::Key k)
     QTest::keyClick(window->windowHandle(), k);
 }
 
-} // namespace
+}   // namespace
 
 using PresentationTest = ZoomTest;
 
@@ -193,7 +193,8 @@ TEST(CommandLine, HelpVersionAndBadInput)
         for (const QString &bad : {QStringLiteral("--sharpe"), QStringLiteral("bild.jpg")}) {
             const auto [status, text] = run({bad});
             EXPECT_EQ(status, 1) << bad.toStdString();
-            EXPECT_TRUE(text.contains(bad.startsWith(QLatin1Char('-')) ? bad.mid(2) : bad)) << text.toStdString();
+            EXPECT_TRUE(text.contains(bad.startsWith(QLatin1Char('-')) ? bad.mid(2) : bad))
+                << text.toStdString();
         }
         if (!screen) {
             const auto [status, text] = run({QStringLiteral("--sharp")});

@@ -1,9 +1,9 @@
 // The speed settings panel: applying, discarding, the step factor per position and the timer
 // interval per frame rate, and how it shares the place with the info panel.
-#include "ZoomFixture.h"
 #include "PictureControl.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
+#include "ZoomFixture.h"
 #include "ZoomState.h"
 
 #include <QAbstractItemView>
@@ -58,7 +58,7 @@ TEST_F(SpeedPanelTest, ApplyingTheStartValuesReplacesTheStartStepFactorByTheForm
 
 TEST_F(SpeedPanelTest, StepFactorPerPosition)
 {
-    const std::pair<int, double> table[] = {{1, 1.0028509}, {10, 1.0064865}, {25, 1.0149723},
+    const std::pair<int, double> table[] = {{1, 1.0028509},  {10, 1.0064865}, {25, 1.0149723},
                                             {50, 1.0398894}, {75, 1.0896684}, {100, 1.1891161}};
     for (const auto &[position, factor] : table) {
         SCOPED_TRACE(position);
@@ -77,9 +77,8 @@ TEST_F(SpeedPanelTest, StepFactorPerPosition)
 TEST_F(SpeedPanelTest, TimerIntervalPerFrameRateAtTheNextStart)
 {
     const std::pair<const char *, int> table[] = {
-        {"3", 333}, {"4", 250}, {"6", 166}, {"8", 125}, {"10", 100}, {"12", 83}, {"15", 66},
-        {"18", 55}, {"20", 50}, {"22", 45}, {"25", 40}, {"30", 33}, {"35", 28}, {"40", 25},
-        {"maximal", 16}};
+        {"3", 333}, {"4", 250}, {"6", 166}, {"8", 125}, {"10", 100}, {"12", 83}, {"15", 66},     {"18", 55},
+        {"20", 50}, {"22", 45}, {"25", 40}, {"30", 33}, {"35", 28},  {"40", 25}, {"maximal", 16}};
     ASSERT_EQ(fmZoom->cbFramerate->count(), 15);
     for (int index = 0; index < 15; ++index) {
         const auto &[item, interval] = table[index];

@@ -29,7 +29,7 @@ void closePopups()
         popup->close();
 }
 
-} // namespace
+}   // namespace
 
 void ZoomTest::SetUp()
 {

@@ -1,12 +1,12 @@
 // The zoom window itself: what its constructor leaves, the synchronous repaint, the stacking of
 // surfaces, black background and panels, and dragging both windows together.
-#include "ZoomFixture.h"
 #include "FrameRenderer.h"
 #include "MyTImage.h"
 #include "MyThread.h"
 #include "PictureControl.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
+#include "ZoomFixture.h"
 #include "ZoomState.h"
 #include "ZoomStepping.h"
 
@@ -15,9 +15,9 @@
 #include <QPaintEvent>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QTest>
 #include <QTextDocument>
 #include <QTextEdit>
-#include <QTest>
 #include <QTimer>
 #include <QWindow>
 
@@ -56,7 +56,7 @@ struct PaintRecorder : QObject
     }
 };
 
-} // namespace
+}   // namespace
 
 TEST_F(ZoomTest, ConstructorLeavesTheStartCardTheLoaderAndIdleTimers)
 {
@@ -170,7 +170,8 @@ TEST_F(ZoomTest, InfoTextHasSixteenLinesThatEachFitThePanel)
     const QStringList lines = fmZoom->mmInfo->toPlainText().split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 16);
     const QFontMetrics metrics(fmZoom->mmInfo->font());
-    const int room = fmZoom->mmInfo->viewport()->width() - 2 * int(fmZoom->mmInfo->document()->documentMargin());
+    const int room =
+        fmZoom->mmInfo->viewport()->width() - 2 * int(fmZoom->mmInfo->document()->documentMargin());
     for (const QString &line : lines)
         EXPECT_LE(metrics.horizontalAdvance(line), room) << line.toStdString();
     EXPECT_TRUE(lines[0].isEmpty() && lines[1].isEmpty() && lines[4].isEmpty() && lines[14].isEmpty());

@@ -24,22 +24,23 @@ QImage indexed(const QImage &image, int maxColours)
         colours.insert(line, line + rgb.width());
     }
     if (int(colours.size()) > maxColours)
-        throw std::invalid_argument("image has " + std::to_string(colours.size()) + " colours, the palette holds "
-                                    + std::to_string(maxColours));
+        throw std::invalid_argument("image has " + std::to_string(colours.size())
+                                    + " colours, the palette holds " + std::to_string(maxColours));
     const QList<QRgb> table(colours.begin(), colours.end());
     return rgb.convertToFormat(QImage::Format_Indexed8, table, Qt::ThresholdDither | Qt::AvoidDither);
 }
 
-} // namespace
+}   // namespace
 
-QByteArray BmpWriter::encodeDib(const QImage &image, int bitsPerPixel, int heightField,
-                                int pixelsPerMeter, int extraImageBytes)
+QByteArray BmpWriter::encodeDib(const QImage &image, int bitsPerPixel, int heightField, int pixelsPerMeter,
+                                int extraImageBytes)
 {
     const bool palettised = bitsPerPixel == 4 || bitsPerPixel == 8;
     if (!palettised && bitsPerPixel != 24)
         throw std::invalid_argument("unsupported bit depth");
     const int paletteSize = palettised ? 1 << bitsPerPixel : 0;
-    const QImage pixels = palettised ? indexed(image, paletteSize) : image.convertToFormat(QImage::Format_RGB32);
+    const QImage pixels =
+        palettised ? indexed(image, paletteSize) : image.convertToFormat(QImage::Format_RGB32);
     const int width = image.width();
     const int height = image.height();
     const int stride = rowStride(width, bitsPerPixel);
@@ -50,7 +51,7 @@ QByteArray BmpWriter::encodeDib(const QImage &image, int bitsPerPixel, int heigh
     put32(out, quint32(heightField));
     put16(out, 1);
     put16(out, quint16(bitsPerPixel));
-    put32(out, 0); // BI_RGB, uncompressed
+    put32(out, 0);   // BI_RGB, uncompressed
     put32(out, quint32(stride * height + extraImageBytes));
     put32(out, quint32(pixelsPerMeter));
     put32(out, quint32(pixelsPerMeter));

@@ -16,8 +16,8 @@ public:
 
     // The info header plus pixel rows without the 14-byte file header, as icon
     // files carry them; heightField is written as the header's height.
-    static QByteArray encodeDib(const QImage &image, int bitsPerPixel, int heightField,
-                                int pixelsPerMeter, int extraImageBytes);
+    static QByteArray encodeDib(const QImage &image, int bitsPerPixel, int heightField, int pixelsPerMeter,
+                                int extraImageBytes);
 
     static constexpr int kPixelsPerMeter72Dpi = 2835;
 

@@ -57,14 +57,14 @@ const Shades kGreen = {qRgb(0, 200, 0), qRgb(100, 255, 100), qRgb(0, 134, 0)};
 const Shades kWhite = {qRgb(239, 239, 239), qRgb(180, 180, 180), qRgb(180, 180, 180)};
 const Shades kDark = {qRgb(45, 45, 45), qRgb(45, 45, 45), qRgb(30, 30, 30)};
 
-constexpr int kSymbolSize = 11; // height of the transport symbols
+constexpr int kSymbolSize = 11;   // height of the transport symbols
 constexpr int kSymbolTop = (ButtonPainter::kHeight - kSymbolSize) / 2;
 
 // The pixels a symbol covers, before shading.
 class Mask
 {
 public:
-    Mask(int width, int height) : m_width(width), m_height(height), m_bits(size_t(width) * height) {}
+    Mask(int width, int height) : m_width(width), m_height(height), m_bits(size_t(width) * height) { }
     void set(int x, int y) { m_bits[size_t(y) * m_width + x] = true; }
     bool at(int x, int y) const
     {
@@ -121,7 +121,8 @@ void shadeEdged(QImage &image, const Mask &mask, const Shades &s)
     for (int y = 0; y < mask.height(); ++y)
         for (int x = 0; x < mask.width(); ++x)
             if (mask.at(x, y)) {
-                const bool edge = !mask.at(x - 1, y) || !mask.at(x + 1, y) || !mask.at(x, y - 1) || !mask.at(x, y + 1);
+                const bool edge =
+                    !mask.at(x - 1, y) || !mask.at(x + 1, y) || !mask.at(x, y - 1) || !mask.at(x, y + 1);
                 image.setPixel(x, y, edge ? s.shade : s.body);
             }
 }
@@ -213,7 +214,7 @@ void drawCross(QImage &image, const Shades &shades)
         }
 }
 
-} // namespace
+}   // namespace
 
 QList<ButtonPainter::Button> ButtonPainter::buttons()
 {

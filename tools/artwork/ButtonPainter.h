@@ -12,9 +12,9 @@ class ButtonPainter
 public:
     struct Button
     {
-        QString name;     // the control's name, also the file name
-        int width;        // all keys are kHeight pixels high
-        int bitsPerPixel; // how the image is stored
+        QString name;       // the control's name, also the file name
+        int width;          // all keys are kHeight pixels high
+        int bitsPerPixel;   // how the image is stored
     };
 
     static constexpr int kHeight = 22;

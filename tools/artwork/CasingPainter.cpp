@@ -13,7 +13,7 @@ namespace {
 struct SizeLayout
 {
     int screenWidth;
-    QRect readout; // left, top, right, bottom inclusive
+    QRect readout;   // left, top, right, bottom inclusive
 };
 
 // The read-out frame sits behind the three zoom-factor labels of each display size.
@@ -25,11 +25,11 @@ const SizeLayout kLayouts[] = {
 
 constexpr int kScreenLeft = 32;
 constexpr int kScreenTop = 24;
-constexpr int kBottomBezel = 16;  // bezel rows below the screen frame
+constexpr int kBottomBezel = 16;   // bezel rows below the screen frame
 constexpr int kFrameGrey = 120;
-constexpr int kBezelMaxGrey = 66; // the brightest bezel shade
-constexpr int kRimGrey = 34;      // the casing edge along the top
-constexpr int kOutlineFade = 140; // rows over which the edge brightens to the lower outline
+constexpr int kBezelMaxGrey = 66;   // the brightest bezel shade
+constexpr int kRimGrey = 34;        // the casing edge along the top
+constexpr int kOutlineFade = 140;   // rows over which the edge brightens to the lower outline
 
 double smooth(double t)
 {
@@ -55,7 +55,7 @@ bool isKeyPixel(int x, int y, int width, int height)
     return row < int(std::size(kCornerKeyPixels)) && col < kCornerKeyPixels[row];
 }
 
-} // namespace
+}   // namespace
 
 CasingPainter::CasingPainter(int screenWidth)
 {
@@ -83,7 +83,11 @@ double CasingPainter::bezelGrey(int x, int y) const
     const double tTop = double(y) / frame.top();
     const double tBottom = double(m_bezelBottom - y) / (m_bezelBottom - frame.bottom());
 
-    struct Face { double t; double light; };
+    struct Face
+    {
+        double t;
+        double light;
+    };
     const Face faces[] = {{tTop, 0.62}, {tLeft, 0.80}, {tRight, 0.70}, {tBottom, 1.0}};
     const Face nearest = *std::min_element(std::begin(faces), std::end(faces),
                                            [](const Face &a, const Face &b) { return a.t < b.t; });
@@ -157,7 +161,7 @@ QImage CasingPainter::paint() const
                 continue;
             }
             const bool edge = x == 0 || y == 0 || x == w - 1 || y == h - 1 || isKeyPixel(x - 1, y, w, h)
-                              || isKeyPixel(x + 1, y, w, h) || isKeyPixel(x, y - 1, w, h) || isKeyPixel(x, y + 1, w, h);
+                || isKeyPixel(x + 1, y, w, h) || isKeyPixel(x, y - 1, w, h) || isKeyPixel(x, y + 1, w, h);
             if (edge)
                 set(x, y, quantise(outlineGrey(y), 8));
         }

@@ -25,7 +25,7 @@ QByteArray andMask(const QImage &argb)
     return mask;
 }
 
-} // namespace
+}   // namespace
 
 QByteArray IcoWriter::encode(const QList<QImage> &images)
 {
@@ -49,16 +49,16 @@ QByteArray IcoWriter::encode(const QList<QImage> &images)
 
     QByteArray out;
     BmpWriter::put16(out, 0);
-    BmpWriter::put16(out, 1); // icon
+    BmpWriter::put16(out, 1);   // icon
     BmpWriter::put16(out, quint16(images.size()));
     quint32 offset = 6 + 16 * quint32(images.size());
     for (qsizetype i = 0; i < images.size(); ++i) {
         out.append(char(images[i].width()));
         out.append(char(images[i].height()));
-        out.append(char(0)); // no palette
+        out.append(char(0));   // no palette
         out.append(char(0));
-        BmpWriter::put16(out, 1);  // planes
-        BmpWriter::put16(out, 24); // bits per pixel
+        BmpWriter::put16(out, 1);    // planes
+        BmpWriter::put16(out, 24);   // bits per pixel
         BmpWriter::put32(out, quint32(entries[i].size()));
         BmpWriter::put32(out, offset);
         offset += quint32(entries[i].size());

@@ -13,14 +13,19 @@ struct Lettering
 {
     int size;
     int stroke;
-    QRect letters[5]; // T bar, T stem, F stem, F top bar, F middle bar
+    QRect letters[5];   // T bar, T stem, F stem, F top bar, F middle bar
 };
 
 // T and F are all straight strokes, so each size gets whole-pixel rectangles:
 // 1-pixel strokes at 16, 2 at 32, 3 at 48, the pair centred on the disc.
 const Lettering kLettering[] = {
-    {48, 3, {QRect(8, 14, 15, 3), QRect(14, 14, 3, 20), QRect(27, 14, 3, 20), QRect(27, 14, 13, 3), QRect(27, 23, 10, 3)}},
-    {32, 2, {QRect(5, 9, 10, 2), QRect(9, 9, 2, 14), QRect(18, 9, 2, 14), QRect(18, 9, 9, 2), QRect(18, 15, 7, 2)}},
+    {48,
+     3,
+     {QRect(8, 14, 15, 3), QRect(14, 14, 3, 20), QRect(27, 14, 3, 20), QRect(27, 14, 13, 3),
+      QRect(27, 23, 10, 3)}},
+    {32,
+     2,
+     {QRect(5, 9, 10, 2), QRect(9, 9, 2, 14), QRect(18, 9, 2, 14), QRect(18, 9, 9, 2), QRect(18, 15, 7, 2)}},
     {16, 1, {QRect(3, 4, 5, 1), QRect(5, 4, 1, 7), QRect(9, 4, 1, 7), QRect(9, 4, 4, 1), QRect(9, 7, 3, 1)}},
 };
 
@@ -54,7 +59,7 @@ QRgb discColour(double u, double v, double pixelRadius)
     return qRgb(int(std::lround(red)), int(std::lround(green)), int(std::lround(blue)));
 }
 
-} // namespace
+}   // namespace
 
 QList<int> IconPainter::sizes()
 {
@@ -72,7 +77,7 @@ QImage IconPainter::paint(int size)
 
     QImage image(size, size, QImage::Format_ARGB32);
     const double radius = size / 2.0;
-    constexpr int kSamples = 8; // per axis, for the disc's edge coverage
+    constexpr int kSamples = 8;   // per axis, for the disc's edge coverage
     for (int y = 0; y < size; ++y)
         for (int x = 0; x < size; ++x) {
             int inside = 0;

@@ -12,7 +12,7 @@ namespace {
 struct Glyph
 {
     char letter;
-    std::array<const char *, PixelFont::kRows> rows; // '#' is ink; all rows equally wide
+    std::array<const char *, PixelFont::kRows> rows;   // '#' is ink; all rows equally wide
 };
 
 // clang-format off
@@ -46,7 +46,7 @@ int glyphWidth(const Glyph &g)
     return int(std::strlen(g.rows[0]));
 }
 
-} // namespace
+}   // namespace
 
 int PixelFont::textWidth(const QString &text)
 {

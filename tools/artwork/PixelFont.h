@@ -11,8 +11,8 @@ class QImage;
 class PixelFont
 {
 public:
-    static constexpr int kRows = 10;    // glyph rows: ascender/capital top to descender bottom
-    static constexpr int kBaseline = 7; // the last row that capitals cover
+    static constexpr int kRows = 10;      // glyph rows: ascender/capital top to descender bottom
+    static constexpr int kBaseline = 7;   // the last row that capitals cover
 
     // Width in pixels with one pixel between letters; throws std::invalid_argument
     // for a letter the font lacks.

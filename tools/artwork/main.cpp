@@ -27,7 +27,8 @@ void writeFile(const QDir &root, const QString &relativePath, const QByteArray &
         throw std::runtime_error("cannot create the folder for " + path.toStdString());
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw std::runtime_error("cannot write " + path.toStdString() + ": " + file.errorString().toStdString());
+        throw std::runtime_error("cannot write " + path.toStdString() + ": "
+                                 + file.errorString().toStdString());
 }
 
 QByteArray png(const QImage &image)
@@ -43,10 +44,12 @@ QByteArray png(const QImage &image)
 void generate(const QDir &root)
 {
     for (int width : {440, 640, 800})
-        writeFile(root, QString("casing/%1.bmp").arg(width), BmpWriter::encode(CasingPainter(width).paint(), 8));
+        writeFile(root, QString("casing/%1.bmp").arg(width),
+                  BmpWriter::encode(CasingPainter(width).paint(), 8));
 
     for (const ButtonPainter::Button &b : ButtonPainter::buttons())
-        writeFile(root, "buttons/" + b.name + ".bmp", BmpWriter::encode(ButtonPainter::paint(b.name), b.bitsPerPixel));
+        writeFile(root, "buttons/" + b.name + ".bmp",
+                  BmpWriter::encode(ButtonPainter::paint(b.name), b.bitsPerPixel));
 
     QList<QImage> icons;
     for (int size : IconPainter::sizes()) {
@@ -56,13 +59,14 @@ void generate(const QDir &root)
     writeFile(root, "icon/tiefenflug.ico", IcoWriter::encode(icons));
 }
 
-} // namespace
+}   // namespace
 
 int main(int argc, char *argv[])
 {
     if (argc != 2) {
-        std::fprintf(stderr, "usage: %s RESOURCES-FOLDER\n"
-                             "Draws the casing pictures, button images and program icon into the folder.\n",
+        std::fprintf(stderr,
+                     "usage: %s RESOURCES-FOLDER\n"
+                     "Draws the casing pictures, button images and program icon into the folder.\n",
                      argc > 0 ? argv[0] : "tf-artwork");
         return 2;
     }

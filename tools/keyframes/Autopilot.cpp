@@ -18,16 +18,16 @@ namespace {
 
 std::string digits(mpfr_t x)
 {
-    char* text = nullptr;
+    char *text = nullptr;
     mpfr_asprintf(&text, "%.60Rf", x);
     std::string s(text);
     mpfr_free_str(text);
     return s;
 }
 
-}  // namespace
+}   // namespace
 
-AutopilotResult runAutopilot(const KeyframeParams& params, int from, int to, int threads)
+AutopilotResult runAutopilot(const KeyframeParams &params, int from, int to, int threads)
 {
     // Grid cells around a candidate that must all be outside the set, and the highest count a
     // candidate may have at the first step and its growth per doubling: without the cap the
@@ -41,16 +41,17 @@ AutopilotResult runAutopilot(const KeyframeParams& params, int from, int to, int
     mpfr_set_str(re, params.centreRe.c_str(), 10, MPFR_RNDN);
     mpfr_set_str(im, params.centreIm.c_str(), 10, MPFR_RNDN);
 
-    constexpr int gw = 96, gh = 72;  // grid over the central half of the view
+    constexpr int gw = 96, gh = 72;   // grid over the central half of the view
     for (int k = from; k <= to; ++k) {
         const ReferenceOrbit orbit(digits(re), digits(im), bits, params.maxIterations, params.bailout);
         const double px = pixelSize(params.width, k) * frameWidth / 2 / gw;
         std::vector<double> count(std::size_t(gw) * gh);
         parallelFor(gw * gh, threads, [&](int i) {
             const int x = i % gw, y = i / gw;
-            count[std::size_t(i)] = iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
-                                                     params.maxIterations, params.bailout)
-                                        .smooth;
+            count[std::size_t(i)] =
+                iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
+                                 params.maxIterations, params.bailout)
+                    .smooth;
         });
 
         const double countCap = capBase * std::pow(capGrowth, k - from);

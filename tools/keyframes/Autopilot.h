@@ -7,10 +7,11 @@
 
 struct KeyframeParams;
 
-struct AutopilotResult {
+struct AutopilotResult
+{
     std::string centreRe, centreIm;
 };
 
 // Starts from params' centre at keyframe `from` and steers down to keyframe `to`; reports each
 // step on stderr.
-AutopilotResult runAutopilot(const KeyframeParams& params, int from, int to, int threads);
+AutopilotResult runAutopilot(const KeyframeParams &params, int from, int to, int threads);

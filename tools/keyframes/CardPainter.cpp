@@ -14,7 +14,7 @@
 
 namespace {
 
-const char* const family = "Liberation Sans";
+const char *const family = "Liberation Sans";
 
 // 2 to the power 61, the zoom factor between keyframe 2 and the end card.
 const QString finalZoom = QStringLiteral("2305843009213693952");
@@ -39,19 +39,21 @@ QString endTop()
 }
 QString endBottom()
 {
-    return QStringLiteral("Zeigte eine Kamera anfangs den ganzen Mond (3474 km Durchmesser) und zoomte sie ebenso "
-                          "weit heran, füllte am Ende ein Stückchen Mondgestein von nur 1,5 Billionstel Metern das "
-                          "Bild: etwa ein Siebzigstel des Durchmessers eines einzigen Atoms.");
+    return QStringLiteral(
+        "Zeigte eine Kamera anfangs den ganzen Mond (3474 km Durchmesser) und zoomte sie ebenso "
+        "weit heran, füllte am Ende ein Stückchen Mondgestein von nur 1,5 Billionstel Metern das "
+        "Bild: etwa ein Siebzigstel des Durchmessers eines einzigen Atoms.");
 }
 
-}  // namespace
+}   // namespace
 
-struct CardPainter::Block {
+struct CardPainter::Block
+{
     keyframes::TextBox box;
     QString text;
     int pixelSize;
     bool bold;
-    int panelAlpha;  // opacity of the dark panel behind the text, 0 for none
+    int panelAlpha;   // opacity of the dark panel behind the text, 0 for none
 };
 
 CardPainter::CardPainter()
@@ -61,14 +63,15 @@ CardPainter::CardPainter()
         throw std::runtime_error("font Liberation Sans is not installed (package fonts-liberation2)");
 }
 
-void CardPainter::paintBlock(QImage& picture, const Block& block) const
+void CardPainter::paintBlock(QImage &picture, const Block &block) const
 {
     // The panel reaches `padding` beyond the text, all of it inside the block's box.
     constexpr int padding = 6;
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = QRectF(block.box.x, block.box.y, block.box.w, block.box.h).adjusted(padding, padding, -padding, -padding);
+    const QRectF box = QRectF(block.box.x, block.box.y, block.box.w, block.box.h)
+                           .adjusted(padding, padding, -padding, -padding);
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
     // Shrink the type until the paragraph fits its box.
     QRectF needed;
@@ -85,7 +88,9 @@ void CardPainter::paintBlock(QImage& picture, const Block& block) const
     if (block.panelAlpha > 0) {
         painter.setPen(Qt::NoPen);
         painter.setBrush(QColor(0, 0, 0, block.panelAlpha));
-        painter.drawRoundedRect(needed.adjusted(-padding, -padding, padding, padding).intersected(box.adjusted(-padding, -padding, padding, padding)), 5, 5);
+        painter.drawRoundedRect(needed.adjusted(-padding, -padding, padding, padding)
+                                    .intersected(box.adjusted(-padding, -padding, padding, padding)),
+                                5, 5);
     }
     // A soft dark shadow keeps the white type legible where a bright band runs beneath it.
     painter.setPen(QColor(0, 0, 0, 160));
@@ -94,16 +99,16 @@ void CardPainter::paintBlock(QImage& picture, const Block& block) const
     painter.drawText(box, flags, block.text);
 }
 
-void CardPainter::paintStartCard(QImage& picture) const
+void CardPainter::paintStartCard(QImage &picture) const
 {
-    const auto& boxes = keyframes::startCardText;
+    const auto &boxes = keyframes::startCardText;
     paintBlock(picture, {boxes[0], startTop(), 15, false, 90});
     paintBlock(picture, {boxes[1], startBottom(), 15, false, 90});
 }
 
-void CardPainter::paintEndCard(QImage& picture) const
+void CardPainter::paintEndCard(QImage &picture) const
 {
-    const auto& boxes = keyframes::endCardText;
+    const auto &boxes = keyframes::endCardText;
     paintBlock(picture, {boxes[0], endTop(), 20, true, 150});
     paintBlock(picture, {boxes[1], endBottom(), 15, false, 150});
 }

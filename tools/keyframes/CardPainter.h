@@ -4,14 +4,15 @@
 
 class QImage;
 
-class CardPainter {
+class CardPainter
+{
 public:
-    CardPainter();  // throws std::runtime_error when Liberation Sans is not installed
+    CardPainter();   // throws std::runtime_error when Liberation Sans is not installed
 
-    void paintStartCard(QImage& picture) const;  // white text above and below the small figure
-    void paintEndCard(QImage& picture) const;    // white text on dark panels over the mini-set
+    void paintStartCard(QImage &picture) const;   // white text above and below the small figure
+    void paintEndCard(QImage &picture) const;     // white text on dark panels over the mini-set
 
 private:
     struct Block;
-    void paintBlock(QImage& picture, const Block& block) const;
+    void paintBlock(QImage &picture, const Block &block) const;
 };

@@ -12,7 +12,8 @@ namespace {
 
 // libjpeg reports errors through error_exit, which must not return; it jumps back to the encoder
 // (the library is C, so no exception is thrown through it).
-struct ErrorManager {
+struct ErrorManager
+{
     jpeg_error_mgr base;
     std::jmp_buf jump;
     char message[JMSG_LENGTH_MAX];
@@ -20,20 +21,20 @@ struct ErrorManager {
 
 [[noreturn]] void jumpOnError(j_common_ptr info)
 {
-    auto* manager = reinterpret_cast<ErrorManager*>(info->err);
+    auto *manager = reinterpret_cast<ErrorManager *>(info->err);
     (*info->err->format_message)(info, manager->message);
     std::longjmp(manager->jump, 1);
 }
 
-}  // namespace
+}   // namespace
 
-std::vector<unsigned char> encodeKeyframeJpeg(const unsigned char* rgb, int width, int height, int quality)
+std::vector<unsigned char> encodeKeyframeJpeg(const unsigned char *rgb, int width, int height, int quality)
 {
     jpeg_compress_struct cinfo{};
     ErrorManager err{};
     cinfo.err = jpeg_std_error(&err.base);
     err.base.error_exit = jumpOnError;
-    unsigned char* buffer = nullptr;
+    unsigned char *buffer = nullptr;
     unsigned long size = 0;
     if (setjmp(err.jump)) {
         jpeg_destroy_compress(&cinfo);
@@ -46,14 +47,14 @@ std::vector<unsigned char> encodeKeyframeJpeg(const unsigned char* rgb, int widt
     cinfo.image_height = JDIMENSION(height);
     cinfo.input_components = 3;
     cinfo.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&cinfo);  // YCbCr, 2x2 / 1x1 / 1x1 sampling, ids 1..3, Annex K tables
+    jpeg_set_defaults(&cinfo);   // YCbCr, 2x2 / 1x1 / 1x1 sampling, ids 1..3, Annex K tables
     jpeg_set_quality(&cinfo, quality, TRUE);
     jpeg_simple_progression(&cinfo);
     cinfo.optimize_coding = TRUE;
     cinfo.write_JFIF_header = TRUE;
     cinfo.JFIF_major_version = 1;
     cinfo.JFIF_minor_version = 1;
-    cinfo.density_unit = 1;  // dots per inch
+    cinfo.density_unit = 1;   // dots per inch
     cinfo.X_density = 72;
     cinfo.Y_density = 72;
     cinfo.write_Adobe_marker = FALSE;
@@ -72,14 +73,14 @@ std::vector<unsigned char> encodeKeyframeJpeg(const unsigned char* rgb, int widt
     return bytes;
 }
 
-void writeFile(const std::string& path, const std::vector<unsigned char>& bytes)
+void writeFile(const std::string &path, const std::vector<unsigned char> &bytes)
 {
     const std::string temp = path + ".part";
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
         if (!out)
             throw std::runtime_error("cannot create " + temp);
-        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        out.write(reinterpret_cast<const char *>(bytes.data()), std::streamsize(bytes.size()));
         if (!out)
             throw std::runtime_error("cannot write " + temp);
     }

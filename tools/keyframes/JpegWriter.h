@@ -6,7 +6,7 @@
 #include <vector>
 
 // rgb: width * height * 3 bytes, sRGB. Throws std::runtime_error when the library reports an error.
-std::vector<unsigned char> encodeKeyframeJpeg(const unsigned char* rgb, int width, int height, int quality);
+std::vector<unsigned char> encodeKeyframeJpeg(const unsigned char *rgb, int width, int height, int quality);
 
 // Writes the bytes to a file, replacing it; throws std::runtime_error on failure.
-void writeFile(const std::string& path, const std::vector<unsigned char>& bytes);
+void writeFile(const std::string &path, const std::vector<unsigned char> &bytes);

@@ -20,7 +20,8 @@ inline double pixelSize(double width, int k)
     return std::ldexp(width / frameWidth, -(k < firstRun ? 0 : k - firstRun));
 }
 
-struct TextBox {
+struct TextBox
+{
     int x, y, w, h;
     bool contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
 };
@@ -32,4 +33,4 @@ struct TextBox {
 constexpr std::array<TextBox, 2> startCardText{{{186, 138, 428, 72}, {186, 412, 428, 52}}};
 constexpr std::array<TextBox, 2> endCardText{{{186, 138, 428, 74}, {186, 366, 428, 98}}};
 
-}  // namespace keyframes
+}   // namespace keyframes

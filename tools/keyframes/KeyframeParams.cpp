@@ -7,7 +7,7 @@
 
 namespace {
 
-std::string trim(const std::string& s)
+std::string trim(const std::string &s)
 {
     const auto first = s.find_first_not_of(" \t\r");
     if (first == std::string::npos)
@@ -16,46 +16,48 @@ std::string trim(const std::string& s)
     return s.substr(first, last - first + 1);
 }
 
-struct Reader {
-    std::map<std::string, std::pair<std::string, int>> values;  // key -> (value, line)
+struct Reader
+{
+    std::map<std::string, std::pair<std::string, int>> values;   // key -> (value, line)
     std::string source;
 
-    [[noreturn]] void fail(const std::string& key, const std::string& why) const
+    [[noreturn]] void fail(const std::string &key, const std::string &why) const
     {
         const auto it = values.find(key);
-        const std::string where = it == values.end() ? source : source + ":" + std::to_string(it->second.second);
+        const std::string where =
+            it == values.end() ? source : source + ":" + std::to_string(it->second.second);
         throw std::runtime_error(where + ": " + key + ": " + why);
     }
-    const std::string& text(const std::string& key) const
+    const std::string &text(const std::string &key) const
     {
         const auto it = values.find(key);
         if (it == values.end())
             fail(key, "missing");
         return it->second.first;
     }
-    double number(const std::string& key) const
+    double number(const std::string &key) const
     {
-        const std::string& t = text(key);
+        const std::string &t = text(key);
         std::size_t used = 0;
         double v = 0;
         try {
             v = std::stod(t, &used);
-        } catch (const std::exception&) {
+        } catch (const std::exception &) {
             fail(key, "not a number: " + t);
         }
         if (used != t.size())
             fail(key, "not a number: " + t);
         return v;
     }
-    bool has(const std::string& key) const { return values.count(key) != 0; }
-    long long integer(const std::string& key, long long lo, long long hi) const
+    bool has(const std::string &key) const { return values.count(key) != 0; }
+    long long integer(const std::string &key, long long lo, long long hi) const
     {
-        const std::string& t = text(key);
+        const std::string &t = text(key);
         std::size_t used = 0;
         long long v = 0;
         try {
             v = std::stoll(t, &used);
-        } catch (const std::exception&) {
+        } catch (const std::exception &) {
             fail(key, "not an integer: " + t);
         }
         if (used != t.size())
@@ -66,7 +68,7 @@ struct Reader {
     }
 };
 
-bool isDecimal(const std::string& s)
+bool isDecimal(const std::string &s)
 {
     if (s.empty())
         return false;
@@ -83,9 +85,9 @@ bool isDecimal(const std::string& s)
     return digits;
 }
 
-}  // namespace
+}   // namespace
 
-KeyframeParams KeyframeParams::load(const std::string& path)
+KeyframeParams KeyframeParams::load(const std::string &path)
 {
     std::ifstream in(path);
     if (!in)
@@ -95,7 +97,7 @@ KeyframeParams KeyframeParams::load(const std::string& path)
     return parse(buffer.str(), path);
 }
 
-KeyframeParams KeyframeParams::parse(const std::string& text, const std::string& sourceName)
+KeyframeParams KeyframeParams::parse(const std::string &text, const std::string &sourceName)
 {
     Reader r;
     r.source = sourceName;
@@ -146,7 +148,7 @@ KeyframeParams KeyframeParams::parse(const std::string& text, const std::string&
     p.seed = static_cast<unsigned long long>(r.integer("seed", 0, (1LL << 62)));
     p.quality = int(r.integer("jpeg.quality", 1, 100));
     p.cardQuality = int(r.integer("jpeg.card.quality", 1, 100));
-    const auto positive = [&](const char* key) {
+    const auto positive = [&](const char *key) {
         const double v = r.number(key);
         if (!(v > 0))
             r.fail(key, "must be positive");

@@ -2,8 +2,8 @@
 
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
-#include "ParallelFor.h"
 #include "Palette.h"
+#include "ParallelFor.h"
 #include "PerturbationBatch.h"
 #include "PerturbationBla.h"
 #include "ReferenceOrbit.h"
@@ -23,7 +23,10 @@ std::uint64_t splitmix(std::uint64_t x)
     return x ^ (x >> 31);
 }
 
-double unit(std::uint64_t bits) { return double(bits >> 11) * 0x1.0p-53; }
+double unit(std::uint64_t bits)
+{
+    return double(bits >> 11) * 0x1.0p-53;
+}
 
 bool inCentre(int x, int y)
 {
@@ -45,9 +48,10 @@ double levelsError(double sum, double squares, int count)
     return std::sqrt(variance / count) * slope * 255.0;
 }
 
-}  // namespace
+}   // namespace
 
-struct KeyframeRenderer::PixelSums {
+struct KeyframeRenderer::PixelSums
+{
     double sum[3] = {0, 0, 0};
     double squares[3] = {0, 0, 0};
     int count = 0;
@@ -61,16 +65,15 @@ struct KeyframeRenderer::PixelSums {
     }
 };
 
-KeyframeRenderer::KeyframeRenderer(const KeyframeParams& params, const ReferenceOrbit& orbit, const Palette& palette)
-    : m_params(params)
-    , m_orbit(orbit)
-    , m_palette(palette)
+KeyframeRenderer::KeyframeRenderer(const KeyframeParams &params, const ReferenceOrbit &orbit,
+                                   const Palette &palette)
+    : m_params(params), m_orbit(orbit), m_palette(palette)
 {
 }
 
 KeyframeRenderer::~KeyframeRenderer() = default;
 
-void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double& re, double& im) const
+void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double &re, double &im) const
 {
     const int n = m_params.samples;
     const int cell = s % (n * n);
@@ -78,8 +81,9 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double& re, doub
     double u = 0.5, v = 0.5;
     if (n > 1 || s > 0) {
         // One random point in each cell, fixed by the parameter file's random seed.
-        const std::uint64_t h = splitmix(m_params.seed ^ splitmix((std::uint64_t(k) << 48) ^ (std::uint64_t(y) << 32)
-                                                                 ^ (std::uint64_t(x) << 16) ^ std::uint64_t(s)));
+        const std::uint64_t h = splitmix(m_params.seed
+                                         ^ splitmix((std::uint64_t(k) << 48) ^ (std::uint64_t(y) << 32)
+                                                    ^ (std::uint64_t(x) << 16) ^ std::uint64_t(s)));
         u = unit(h);
         v = unit(splitmix(h));
     }
@@ -88,16 +92,17 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double& re, doub
     im = (frameHeight / 2.0 - (y + (j + v) / n)) * px;
 }
 
-const BlaTable* KeyframeRenderer::blaFor(double dcRe, double dcIm) const
+const BlaTable *KeyframeRenderer::blaFor(double dcRe, double dcIm) const
 {
     if (!m_params.bla)
         return nullptr;
     int exponent = 0;
-    std::frexp(std::hypot(dcRe, dcIm), &exponent);  // |dc| < 2^exponent
+    std::frexp(std::hypot(dcRe, dcIm), &exponent);   // |dc| < 2^exponent
     const std::lock_guard lock(m_blaMutex);
     auto it = m_bla.find(exponent);
     if (it == m_bla.end()) {
-        auto table = std::make_unique<BlaTable>(m_orbit, std::ldexp(1.0, exponent), std::ldexp(1.0, -m_params.blaBits));
+        auto table = std::make_unique<BlaTable>(m_orbit, std::ldexp(1.0, exponent),
+                                                std::ldexp(1.0, -m_params.blaBits));
         if (table->coverage() < blaMinCoverage)
             table.reset();
         it = m_bla.emplace(exponent, std::move(table)).first;
@@ -105,7 +110,7 @@ const BlaTable* KeyframeRenderer::blaFor(double dcRe, double dcIm) const
     return it->second.get();
 }
 
-int KeyframeRenderer::iterateSamples(const double* re, const double* im, int count, SampleResult* results,
+int KeyframeRenderer::iterateSamples(const double *re, const double *im, int count, SampleResult *results,
                                      bool cycles) const
 {
     // BLA skips each sample's start where it can; the vector loop goes on from where it stopped.
@@ -115,9 +120,10 @@ int KeyframeRenderer::iterateSamples(const double* re, const double* im, int cou
     int skipped = 0;
     for (int i = 0; i < count; ++i) {
         OrbitState start;
-        if (const BlaTable* bla = blaFor(re[i], im[i])) {
+        if (const BlaTable *bla = blaFor(re[i], im[i])) {
             ++skipped;
-            if (skipWithBla(m_orbit, *bla, re[i], im[i], m_params.maxIterations, m_params.bailout, start, results[i]))
+            if (skipWithBla(m_orbit, *bla, re[i], im[i], m_params.maxIterations, m_params.bailout, start,
+                            results[i]))
                 continue;
         }
         plain.push_back(i);
@@ -133,7 +139,7 @@ int KeyframeRenderer::iterateSamples(const double* re, const double* im, int cou
     return skipped;
 }
 
-bool KeyframeRenderer::showsInterior(int k, const std::vector<unsigned char>& wanted, int threads) const
+bool KeyframeRenderer::showsInterior(int k, const std::vector<unsigned char> &wanted, int threads) const
 {
     constexpr int step = 8;
     std::atomic<bool> found{false};
@@ -150,15 +156,16 @@ bool KeyframeRenderer::showsInterior(int k, const std::vector<unsigned char>& wa
         }
         std::vector<SampleResult> results(re.size());
         iterateSamples(re.data(), im.data(), int(re.size()), results.data());
-        for (const SampleResult& r : results)
+        for (const SampleResult &r : results)
             if (r.smooth < 0)
                 found = true;
     });
     return found;
 }
 
-void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles, const std::vector<unsigned char>& active,
-                                 std::vector<PixelSums>& sums, RenderCounters& counters) const
+void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles,
+                                 const std::vector<unsigned char> &active, std::vector<PixelSums> &sums,
+                                 RenderCounters &counters) const
 {
     const int perPass = m_params.samples * m_params.samples;
     std::vector<int> pixels;
@@ -178,10 +185,10 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles, const std:
     counters.blaSamples += iterateSamples(re.data(), im.data(), int(re.size()), results.data(), cycles);
     std::int64_t iterations = 0;
     for (std::size_t p = 0; p < pixels.size(); ++p) {
-        PixelSums& pixel = sums[std::size_t(y) * frameWidth + std::size_t(pixels[p])];
+        PixelSums &pixel = sums[std::size_t(y) * frameWidth + std::size_t(pixels[p])];
         for (int s = 0; s < perPass; ++s) {
             const std::size_t i = p * std::size_t(perPass) + std::size_t(s);
-            const SampleResult& r = results[i];
+            const SampleResult &r = results[i];
             iterations += r.iterations;
             const auto rgb = m_palette.colour(r, re[i], im[i]);
             for (int c = 0; c < 3; ++c) {
@@ -197,16 +204,16 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles, const std:
         ++counters.rowsDone;
 }
 
-LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threads, RenderCounters& counters,
-                                     const PixelRegion* region) const
+LinearImage KeyframeRenderer::render(int k, const LinearImage *deeper, int threads, RenderCounters &counters,
+                                     const PixelRegion *region) const
 {
     const std::size_t pixelCount = std::size_t(frameWidth) * frameHeight;
     std::vector<PixelSums> sums(pixelCount);
     std::vector<unsigned char> wanted(pixelCount);
     for (int y = 0; y < frameHeight; ++y)
         for (int x = 0; x < frameWidth; ++x)
-            wanted[std::size_t(y) * frameWidth + std::size_t(x)]
-                = !(deeper && inCentre(x, y)) && (!region || region->contains(x, y));
+            wanted[std::size_t(y) * frameWidth + std::size_t(x)] =
+                !(deeper && inCentre(x, y)) && (!region || region->contains(x, y));
     std::vector<unsigned char> active = wanted;
 
     // Where no point is inside, the search for attracting cycles only costs time; it changes no
@@ -214,7 +221,8 @@ LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threa
     const bool cycles = showsInterior(k, wanted, threads);
     const int passes = (m_params.samplesMax / m_params.samples) * (m_params.samplesMax / m_params.samples);
     for (int pass = 0; pass < passes; ++pass) {
-        parallelFor(frameHeight, threads, [&](int y) { sampleRow(k, y, pass, cycles, active, sums, counters); });
+        parallelFor(frameHeight, threads,
+                    [&](int y) { sampleRow(k, y, pass, cycles, active, sums, counters); });
         if (pass + 1 == passes)
             break;
         // More samples where the mean is still uncertain; after the first grid also next to such
@@ -243,16 +251,18 @@ LinearImage KeyframeRenderer::render(int k, const LinearImage* deeper, int threa
     LinearImage out(pixelCount * 3, 0.f);
     for (int y = 0; y < frameHeight; ++y)
         for (int x = 0; x < frameWidth; ++x) {
-            float* pixel = &out[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];
+            float *pixel = &out[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];
             if (deeper && inCentre(x, y)) {
                 const int dx = 2 * (x - frameWidth / 4), dy = 2 * (y - frameHeight / 4);
                 for (int c = 0; c < 3; ++c) {
-                    const auto at = [&](int xx, int yy) { return (*deeper)[(std::size_t(yy) * frameWidth + xx) * 3 + c]; };
+                    const auto at = [&](int xx, int yy) {
+                        return (*deeper)[(std::size_t(yy) * frameWidth + xx) * 3 + c];
+                    };
                     pixel[c] = (at(dx, dy) + at(dx + 1, dy) + at(dx, dy + 1) + at(dx + 1, dy + 1)) * 0.25f;
                 }
                 continue;
             }
-            const PixelSums& s = sums[std::size_t(y) * frameWidth + std::size_t(x)];
+            const PixelSums &s = sums[std::size_t(y) * frameWidth + std::size_t(x)];
             if (s.count == 0)
                 continue;
             for (int c = 0; c < 3; ++c)

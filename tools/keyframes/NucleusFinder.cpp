@@ -19,7 +19,8 @@ namespace {
 constexpr int maxSearchPeriod = 1000000;
 
 // A complex number of MPFR reals, freed with its scope.
-struct BigComplex {
+struct BigComplex
+{
     mpfr_t re, im;
     explicit BigComplex(int bits)
     {
@@ -33,19 +34,20 @@ struct BigComplex {
         mpfr_clear(re);
         mpfr_clear(im);
     }
-    BigComplex(const BigComplex&) = delete;
-    BigComplex& operator=(const BigComplex&) = delete;
+    BigComplex(const BigComplex &) = delete;
+    BigComplex &operator=(const BigComplex &) = delete;
 
-    void set(const std::string& r, const std::string& i)
+    void set(const std::string &r, const std::string &i)
     {
-        if (mpfr_set_str(re, r.c_str(), 10, MPFR_RNDN) != 0 || mpfr_set_str(im, i.c_str(), 10, MPFR_RNDN) != 0)
+        if (mpfr_set_str(re, r.c_str(), 10, MPFR_RNDN) != 0
+            || mpfr_set_str(im, i.c_str(), 10, MPFR_RNDN) != 0)
             throw std::runtime_error("not a decimal number: " + r + ", " + i);
     }
     std::complex<double> toDouble() const { return {mpfr_get_d(re, MPFR_RNDN), mpfr_get_d(im, MPFR_RNDN)}; }
 };
 
 // z -> z^2 + c in place; t is scratch.
-void square_add(BigComplex& z, const BigComplex& c, mpfr_t t)
+void square_add(BigComplex &z, const BigComplex &c, mpfr_t t)
 {
     mpfr_mul(t, z.re, z.im, MPFR_RNDN);
     mpfr_sqr(z.re, z.re, MPFR_RNDN);
@@ -60,7 +62,7 @@ std::string digits(const mpfr_t x, int bits)
 {
     // Enough decimals to carry every bit of a number below 2 in magnitude.
     const int decimals = int(std::ceil(bits * std::log10(2.0))) + 2;
-    char* text = nullptr;
+    char *text = nullptr;
     mpfr_asprintf(&text, "%.*Rf", decimals, x);
     std::string s(text);
     mpfr_free_str(text);
@@ -68,8 +70,7 @@ std::string digits(const mpfr_t x, int bits)
 }
 
 // The orbit of c from 0 in doubles (rounded from MPFR) for n = 1 .. count; stops early on escape.
-template <class Visit>
-void visitOrbit(const BigComplex& c, int count, int bits, Visit visit)
+template<class Visit> void visitOrbit(const BigComplex &c, int count, int bits, Visit visit)
 {
     BigComplex z(bits);
     mpfr_t t;
@@ -85,11 +86,11 @@ void visitOrbit(const BigComplex& c, int count, int bits, Visit visit)
 // Shape of the component at its nucleus: about 0 for a cardioid (a mini-set of its own), about 1
 // for a disc (a bulb on a larger component). The usual estimate from the first and second
 // derivatives of z_period by z and c along the orbit.
-bool shapeIsCardioid(const BigComplex& c, int period, int bits)
+bool shapeIsCardioid(const BigComplex &c, int period, int bits)
 {
     using Cld = std::complex<long double>;
     Cld dc = 1, dz = 1, dzdz = 0, dcdz = 0;
-    visitOrbit(c, period - 1, bits, [&](int, const BigComplex& zn) {
+    visitOrbit(c, period - 1, bits, [&](int, const BigComplex &zn) {
         // From z_1 = c on: the derivatives of z_{n+1} from those of z_n.
         const Cld z(mpfr_get_ld(zn.re, MPFR_RNDN), mpfr_get_ld(zn.im, MPFR_RNDN));
         dcdz = 2.0L * (z * dcdz + dc * dz);
@@ -102,21 +103,27 @@ bool shapeIsCardioid(const BigComplex& c, int period, int bits)
     return std::abs(shape) < std::abs(shape - 1.0L);
 }
 
-}  // namespace
+}   // namespace
 
-double Nucleus::size() const { return std::hypot(sizeRe, sizeIm); }
+double Nucleus::size() const
+{
+    return std::hypot(sizeRe, sizeIm);
+}
 
-double Nucleus::angleDegrees() const { return std::atan2(sizeIm, sizeRe) * 180 / M_PI; }
+double Nucleus::angleDegrees() const
+{
+    return std::atan2(sizeIm, sizeRe) * 180 / M_PI;
+}
 
-int ballPeriod(const std::string& re, const std::string& im, double radius, int maxPeriod, int bits)
+int ballPeriod(const std::string &re, const std::string &im, double radius, int maxPeriod, int bits)
 {
     BigComplex c(bits);
     c.set(re, im);
     // The disc's n-th image lies in the ball of centre Z_n (the centre's orbit) and radius R_n:
     // (Z + e)^2 + c + d = Z^2 + c + (2 Z e + e^2 + d) with |e| <= R, |d| <= radius.
     int period = 0;
-    double r = 0, zPrev = 0;  // R_{n-1} and |Z_{n-1}|, Z_0 = 0
-    visitOrbit(c, maxPeriod, bits, [&](int n, const BigComplex& z) {
+    double r = 0, zPrev = 0;   // R_{n-1} and |Z_{n-1}|, Z_0 = 0
+    visitOrbit(c, maxPeriod, bits, [&](int n, const BigComplex &z) {
         r = r * (2 * zPrev + r) + radius;
         const double a = std::abs(z.toDouble());
         if (a <= r) {
@@ -129,7 +136,7 @@ int ballPeriod(const std::string& re, const std::string& im, double radius, int 
     return period;
 }
 
-Nucleus findNucleus(const std::string& re, const std::string& im, int period, int bits)
+Nucleus findNucleus(const std::string &re, const std::string &im, int period, int bits)
 {
     if (period < 1)
         throw std::runtime_error("the period must be positive");
@@ -198,7 +205,7 @@ Nucleus findNucleus(const std::string& re, const std::string& im, int period, in
     // The orbit returns to 0 first after `period` iterations if no earlier z_n comes within
     // 2^16 times |z_period| (what is left of 0 at this precision) of it.
     std::vector<long double> distance;
-    visitOrbit(c, period, bits, [&](int, const BigComplex& zn) {
+    visitOrbit(c, period, bits, [&](int, const BigComplex &zn) {
         const Cld v(mpfr_get_ld(zn.re, MPFR_RNDN), mpfr_get_ld(zn.im, MPFR_RNDN));
         distance.push_back(std::abs(v));
         if (int(distance.size()) < period) {
@@ -213,7 +220,8 @@ Nucleus findNucleus(const std::string& re, const std::string& im, int period, in
     ++returned;
     if (returned != period)
         throw std::runtime_error("Newton's method for period " + std::to_string(period)
-                                 + " found a nucleus whose orbit returns to 0 after " + std::to_string(returned));
+                                 + " found a nucleus whose orbit returns to 0 after "
+                                 + std::to_string(returned));
     const Cld size = 1.0L / (b * l * l);
     result.cardioid = shapeIsCardioid(c, period, bits);
     result.sizeRe = double(size.real());
@@ -226,7 +234,7 @@ Nucleus findNucleus(const std::string& re, const std::string& im, int period, in
 namespace {
 
 // The difference a - b of two decimal numbers, in doubles.
-double difference(const std::string& a, const std::string& b, int bits)
+double difference(const std::string &a, const std::string &b, int bits)
 {
     BigComplex x(bits);
     x.set(a, b);
@@ -234,7 +242,7 @@ double difference(const std::string& a, const std::string& b, int bits)
     return mpfr_get_d(x.re, MPFR_RNDN);
 }
 
-std::string shifted(const std::string& a, double by, int bits)
+std::string shifted(const std::string &a, double by, int bits)
 {
     BigComplex x(bits);
     x.set(a, "0");
@@ -242,9 +250,9 @@ std::string shifted(const std::string& a, double by, int bits)
     return digits(x.re, bits);
 }
 
-}  // namespace
+}   // namespace
 
-void printDestination(const KeyframeParams& params, int k, int threads)
+void printDestination(const KeyframeParams &params, int k, int threads)
 {
     using namespace keyframes;
     const int bits = params.precisionBits + 96;
@@ -254,7 +262,8 @@ void printDestination(const KeyframeParams& params, int k, int threads)
     std::printf("periods along the path (disc of each keyframe's half width around the centre):\n");
     for (int j = k; j <= lastRun; ++j) {
         const double radius = pixelSize(params.width, j) * frameWidth / 2;
-        std::printf("  keyframe %2d: %d\n", j, ballPeriod(params.centreRe, params.centreIm, radius, maxSearchPeriod, bits));
+        std::printf("  keyframe %2d: %d\n", j,
+                    ballPeriod(params.centreRe, params.centreIm, radius, maxSearchPeriod, bits));
     }
 
     // Mini-sets in keyframe k's view: Newton from the centre of each cell of a 32 x 24 grid for the
@@ -271,34 +280,39 @@ void printDestination(const KeyframeParams& params, int k, int threads)
         try {
             if (period > 0)
                 found[std::size_t(i)] = findNucleus(re, im, period, bits);
-        } catch (const std::runtime_error&) {
+        } catch (const std::runtime_error &) {
             // Newton left for a nucleus of a lower period, or did not settle: no mini-set here.
         }
     });
     std::vector<std::size_t> minis;
     for (std::size_t i = 0; i < found.size(); ++i) {
-        const Nucleus& n = found[i];
+        const Nucleus &n = found[i];
         if (n.period == 0 || !n.cardioid)
             continue;
-        const double offset = std::hypot(difference(n.re, params.centreRe, bits), difference(n.im, params.centreIm, bits));
+        const double offset =
+            std::hypot(difference(n.re, params.centreRe, bits), difference(n.im, params.centreIm, bits));
         if (offset > 2 * cell * gw)
             continue;
         bool repeat = false;
         for (std::size_t j : minis)
-            repeat = repeat || (found[j].period == n.period && std::abs(difference(found[j].re, n.re, bits)) < n.size()
-                                && std::abs(difference(found[j].im, n.im, bits)) < n.size());
+            repeat = repeat
+                || (found[j].period == n.period && std::abs(difference(found[j].re, n.re, bits)) < n.size()
+                    && std::abs(difference(found[j].im, n.im, bits)) < n.size());
         if (!repeat)
             minis.push_back(i);
     }
-    std::sort(minis.begin(), minis.end(), [&](std::size_t a, std::size_t b) { return found[a].size() > found[b].size(); });
+    std::sort(minis.begin(), minis.end(),
+              [&](std::size_t a, std::size_t b) { return found[a].size() > found[b].size(); });
     std::printf("mini-sets in and around keyframe %d's view, largest first:\n", k);
     for (std::size_t i : minis) {
-        const Nucleus& n = found[i];
-        const double offset = std::hypot(difference(n.re, params.centreRe, bits), difference(n.im, params.centreIm, bits));
+        const Nucleus &n = found[i];
+        const double offset =
+            std::hypot(difference(n.re, params.centreRe, bits), difference(n.im, params.centreIm, bits));
         // The whole set spans 2.25 along the real axis (-2 .. 0.25) from its nucleus 0.
-        std::printf("period %6d  size %.4g  turned %6.1f degrees  spans %8.3g of keyframe %d  %.2f of keyframe %d's "
-                    "width from the centre\n  centre.re = %s\n  centre.im = %s\n",
-                    n.period, n.size(), n.angleDegrees(), 2.25 * n.size() / width62, lastRun,
-                    offset / (cell * gw), k, n.re.c_str(), n.im.c_str());
+        std::printf(
+            "period %6d  size %.4g  turned %6.1f degrees  spans %8.3g of keyframe %d  %.2f of keyframe %d's "
+            "width from the centre\n  centre.re = %s\n  centre.im = %s\n",
+            n.period, n.size(), n.angleDegrees(), 2.25 * n.size() / width62, lastRun, offset / (cell * gw), k,
+            n.re.c_str(), n.im.c_str());
     }
 }

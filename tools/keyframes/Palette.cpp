@@ -18,15 +18,15 @@ double smoothstep(double a, double b, double x)
 }
 
 // The cyclic gradient through the stops at phase 0..1 (wrapping from the last stop to the first).
-std::array<double, 3> gradient(const std::vector<PaletteStop>& stops, double phase)
+std::array<double, 3> gradient(const std::vector<PaletteStop> &stops, double phase)
 {
     phase -= std::floor(phase);
     std::size_t i = 0;
     while (i + 1 < stops.size() && stops[i + 1].position <= phase)
         ++i;
     const bool wrap = phase < stops.front().position;
-    const PaletteStop& a = wrap ? stops.back() : stops[i];
-    const PaletteStop& b = wrap ? stops.front() : (i + 1 < stops.size() ? stops[i + 1] : stops.front());
+    const PaletteStop &a = wrap ? stops.back() : stops[i];
+    const PaletteStop &b = wrap ? stops.front() : (i + 1 < stops.size() ? stops[i + 1] : stops.front());
     double span = b.position - a.position, into = phase - a.position;
     if (span <= 0)
         span += 1;
@@ -36,13 +36,12 @@ std::array<double, 3> gradient(const std::vector<PaletteStop>& stops, double pha
     return {a.red + (b.red - a.red) * t, a.green + (b.green - a.green) * t, a.blue + (b.blue - a.blue) * t};
 }
 
-}  // namespace
+}   // namespace
 
 // Steps of the tabulated integral per cycle.
 constexpr int integralSteps = 4096;
 
-Palette::Palette(const KeyframeParams& params)
-    : m_params(params)
+Palette::Palette(const KeyframeParams &params) : m_params(params)
 {
     if (params.filter <= 0)
         return;
@@ -59,7 +58,7 @@ std::array<double, 3> Palette::filtered(double phase, double width) const
 {
     if (m_integral.empty() || width < 2.0 / integralSteps)
         return gradient(m_params.stops, phase);
-    const auto& cycle = m_integral.back();
+    const auto &cycle = m_integral.back();
     // The integral from phase 0 to x: whole cycles plus the table, linear between its entries.
     const auto integral = [&](double x) {
         const double whole = std::floor(x), at = (x - whole) * integralSteps;
@@ -85,11 +84,11 @@ double Palette::shadingScale(double dcRe, double dcIm) const
     return std::max(std::sqrt(2.0) * ring, pixelSize(m_params.width, lastKeyframe));
 }
 
-std::array<float, 3> Palette::colour(const SampleResult& sample, double dcRe, double dcIm) const
+std::array<float, 3> Palette::colour(const SampleResult &sample, double dcRe, double dcIm) const
 {
     if (sample.smooth < 0)
         return {0.f, 0.f, 0.f};
-    const auto& p = m_params;
+    const auto &p = m_params;
     const double count = std::max(sample.smooth, 1.0);
     const double level = std::log2(count);
     const double scale = shadingScale(dcRe, dcIm);
@@ -100,7 +99,7 @@ std::array<float, 3> Palette::colour(const SampleResult& sample, double dcRe, do
     // every depth; the distance term turns the colours a little further with every doubling. It
     // stops at the shading scale, so that it adds no noise where filaments are finer than a pixel.
     const double phase = std::sqrt(count) / p.cycleSqrt + level / p.cycleLog
-                         - std::log2(std::max(sample.distance, scale)) / p.cycleDistance + p.cyclePhase;
+        - std::log2(std::max(sample.distance, scale)) / p.cycleDistance + p.cyclePhase;
     // The phase changes by |d phase / d count| |grad count| per unit of the plane, and the count's
     // gradient is 1 / (d ln 2) for the distance estimate d; averaged over the shading scale.
     const double ln2 = std::log(2.0);
@@ -119,7 +118,8 @@ std::array<float, 3> Palette::colour(const SampleResult& sample, double dcRe, do
     const double facing = sample.normalRe * std::cos(angle) + sample.normalIm * std::sin(angle);
     // The normal turns within a scale of the set, where it would only add noise; there the light
     // fades out along with the filtered bands.
-    const double light = 1 + p.lightAmount * facing * (p.filter > 0 ? smoothstep(0, 2 * p.edgeWidth, near) : 1.0);
+    const double light =
+        1 + p.lightAmount * facing * (p.filter > 0 ? smoothstep(0, 2 * p.edgeWidth, near) : 1.0);
     const double edge = p.edgeFloor + (1 - p.edgeFloor) * std::sqrt(smoothstep(0, p.edgeWidth, near));
 
     std::array<float, 3> out{};

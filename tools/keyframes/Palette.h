@@ -10,12 +10,13 @@
 struct KeyframeParams;
 struct SampleResult;
 
-class Palette {
+class Palette
+{
 public:
-    explicit Palette(const KeyframeParams& params);
+    explicit Palette(const KeyframeParams &params);
 
     // Linear-light RGB of a sample at (dcRe, dcIm) from the centre; black inside the set.
-    std::array<float, 3> colour(const SampleResult& sample, double dcRe, double dcIm) const;
+    std::array<float, 3> colour(const SampleResult &sample, double dcRe, double dcIm) const;
 
     // The length against which the distance estimate shades a point: within a factor of two of
     // the pixel of every keyframe that samples the point itself (each keyframe samples only the
@@ -26,8 +27,8 @@ private:
     // The gradient at a phase, averaged over `width` phase units around it (width 0: the point).
     std::array<double, 3> filtered(double phase, double width) const;
 
-    const KeyframeParams& m_params;
-    std::vector<std::array<double, 3>> m_integral;  // of the gradient over one cycle, from phase 0
+    const KeyframeParams &m_params;
+    std::vector<std::array<double, 3>> m_integral;   // of the gradient over one cycle, from phase 0
 };
 
 // sRGB transfer: linear light 0..1 to an 8-bit code value, and back.

@@ -9,8 +9,7 @@
 
 namespace keyframes {
 
-template <class Body>
-void parallelFor(int count, int threads, const Body& body)
+template<class Body> void parallelFor(int count, int threads, const Body &body)
 {
     std::atomic<int> next{0};
     const auto work = [&] {
@@ -21,8 +20,8 @@ void parallelFor(int count, int threads, const Body& body)
     for (int t = 1; t < threads; ++t)
         pool.emplace_back(work);
     work();
-    for (auto& thread : pool)
+    for (auto &thread : pool)
         thread.join();
 }
 
-}  // namespace keyframes
+}   // namespace keyframes

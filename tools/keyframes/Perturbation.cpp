@@ -30,7 +30,8 @@ SampleResult escapedSample(int n, double zr, double zi, double dr, double di, do
     return r;
 }
 
-bool attractingCycle(double gRe, double gIm, double gError, double muRe, double muIm, double nuRe, double nuIm)
+bool attractingCycle(double gRe, double gIm, double gError, double muRe, double muIm, double nuRe,
+                     double nuIm)
 {
     const double mu = std::hypot(muRe, muIm), nu = std::hypot(nuRe, nuIm);
     if (!(mu < 0.8) || !(nu > 0))
@@ -55,8 +56,8 @@ namespace {
 
 // One plain iteration of the difference z and the derivative dz/dc from reference index m, which
 // it advances.
-void plainStep(const double* Zr, const double* Zi, double dcRe, double dcIm, int& m, double& zr, double& zi,
-               double& Dr, double& Di)
+void plainStep(const double *Zr, const double *Zi, double dcRe, double dcIm, int &m, double &zr, double &zi,
+               double &Dr, double &Di)
 {
     const double fr0 = Zr[m] + zr, fi0 = Zi[m] + zi;
     const double tDr = 2 * (fr0 * Dr - fi0 * Di) + 1;
@@ -70,23 +71,23 @@ void plainStep(const double* Zr, const double* Zi, double dcRe, double dcIm, int
     ++m;
 }
 
-}  // namespace
+}   // namespace
 
 // Plain iterations in a row after which skipWithBla hands the sample over.
 constexpr int blaPlainRun = 128;
 
-bool skipWithBla(const ReferenceOrbit& orbit, const BlaTable& bla, double dcRe, double dcIm, int maxIterations,
-                 double bailout, OrbitState& state, SampleResult& result)
+bool skipWithBla(const ReferenceOrbit &orbit, const BlaTable &bla, double dcRe, double dcIm,
+                 int maxIterations, double bailout, OrbitState &state, SampleResult &result)
 {
-    const double* Zr = orbit.re();
-    const double* Zi = orbit.im();
+    const double *Zr = orbit.re();
+    const double *Zi = orbit.im();
     const int last = orbit.length() - 1;
     const double bail2 = bailout * bailout;
     OrbitState s;
-    int plainRun = 0;  // plain iterations since the last step
+    int plainRun = 0;   // plain iterations since the last step
     while (s.n < maxIterations) {
         int length = 0;
-        const BlaStep* step = bla.find(s.m, s.zr * s.zr + s.zi * s.zi, maxIterations - s.n, length);
+        const BlaStep *step = bla.find(s.m, s.zr * s.zr + s.zi * s.zi, maxIterations - s.n, length);
         if (step) {
             // dz -> A dz + B dc, and the derivative alike.
             const double nr = step->ar * s.zr - step->ai * s.zi + step->br * dcRe - step->bi * dcIm;
@@ -127,8 +128,8 @@ bool skipWithBla(const ReferenceOrbit& orbit, const BlaTable& bla, double dcRe, 
     return false;
 }
 
-SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double dcIm, int maxIterations,
-                              double bailout, const BlaTable* bla)
+SampleResult iteratePerturbed(const ReferenceOrbit &orbit, double dcRe, double dcIm, int maxIterations,
+                              double bailout, const BlaTable *bla)
 {
     OrbitState start;
     SampleResult result;
@@ -137,15 +138,15 @@ SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double d
     return iteratePerturbedFrom(orbit, dcRe, dcIm, start, maxIterations, bailout);
 }
 
-SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, double dcIm, const OrbitState& start,
-                                  int maxIterations, double bailout)
+SampleResult iteratePerturbedFrom(const ReferenceOrbit &orbit, double dcRe, double dcIm,
+                                  const OrbitState &start, int maxIterations, double bailout)
 {
-    const double* Zr = orbit.re();
-    const double* Zi = orbit.im();
+    const double *Zr = orbit.re();
+    const double *Zi = orbit.im();
     const int last = orbit.length() - 1;
     const double bail2 = bailout * bailout;
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    double zr = start.zr, zi = start.zi;  // difference from the reference
+    double zr = start.zr, zi = start.zi;   // difference from the reference
     // Derivative of the full value with respect to c, for the distance estimate.
     double Dr = start.Dr, Di = start.Di;
     // Cycle check: a full value is saved at doubling iteration numbers (Brent), and the first and
@@ -173,9 +174,9 @@ SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, doub
             return escapedSample(n, fr, fi, Dr, Di, bailout);
         const double gr = (Zr[m] - savedZr) + (zr - savedDr), gi = (Zi[m] - savedZi) + (zi - savedDi);
         if (gr * gr + gi * gi < cycleGate2 && mr * mr + mi * mi < cycleMu2
-            && attractingCycle(gr, gi,
-                               cycleGapError(m == savedM, Zr[m], Zi[m], savedZr, savedZi, zr, zi, savedDr, savedDi),
-                               mr, mi, vr, vi))
+            && attractingCycle(
+                gr, gi, cycleGapError(m == savedM, Zr[m], Zi[m], savedZr, savedZi, zr, zi, savedDr, savedDi),
+                mr, mi, vr, vi))
             return {-1.0, n, -1.0, 0.0, 0.0};
         if (n >= nextSave) {
             savedZr = Zr[m];

@@ -7,11 +7,12 @@
 class BlaTable;
 class ReferenceOrbit;
 
-struct SampleResult {
-    double smooth = -1.0;    // continuous iteration count; negative inside the set
-    int iterations = 0;      // iterations spent
-    double distance = -1.0;  // exterior distance estimate |z| ln|z| / |dz/dc| in the plane; negative inside
-    double normalRe = 0.0;   // unit vector of z / (dz/dc) at escape (the direction away from the set)
+struct SampleResult
+{
+    double smooth = -1.0;     // continuous iteration count; negative inside the set
+    int iterations = 0;       // iterations spent
+    double distance = -1.0;   // exterior distance estimate |z| ln|z| / |dz/dc| in the plane; negative inside
+    double normalRe = 0.0;    // unit vector of z / (dz/dc) at escape (the direction away from the set)
     double normalIm = 0.0;
 };
 
@@ -36,7 +37,8 @@ SampleResult escapedSample(int n, double zr, double zi, double dr, double di, do
 // more covers them. Points outside the set have no attracting cycle, so none of them is classed
 // as inside. g is formed from the reference values and the differences apart: deep down the full
 // values in doubles cannot tell the points of a cycle from their neighbours.
-bool attractingCycle(double gRe, double gIm, double gError, double muRe, double muIm, double nuRe, double nuIm);
+bool attractingCycle(double gRe, double gIm, double gError, double muRe, double muIm, double nuRe,
+                     double nuIm);
 
 // Rounding bound of g = (Z_m - Z_s) + (dz - dz_s) (the reference part is exact when m = s).
 double cycleGapError(bool sameIndex, double Zr, double Zi, double sZr, double sZi, double dr, double di,
@@ -44,7 +46,8 @@ double cycleGapError(bool sameIndex, double Zr, double Zi, double sZr, double sZ
 
 // Where a sample's plain iteration starts: at the beginning of the orbit, or where BLA left it
 // (reference index m, n iterations done, difference z, derivative dz/dc = D).
-struct OrbitState {
+struct OrbitState
+{
     int m = 0;
     int n = 0;
     double zr = 0, zi = 0;
@@ -55,14 +58,14 @@ struct OrbitState {
 // as one is valid: while the difference is tiny the sample shadows the reference, and there the
 // steps replace whole stretches. Returns true with `result` set if the sample escaped or reached
 // maxIterations on the way; otherwise `state` is where plain iteration goes on.
-bool skipWithBla(const ReferenceOrbit& orbit, const BlaTable& bla, double dcRe, double dcIm, int maxIterations,
-                 double bailout, OrbitState& state, SampleResult& result);
+bool skipWithBla(const ReferenceOrbit &orbit, const BlaTable &bla, double dcRe, double dcIm,
+                 int maxIterations, double bailout, OrbitState &state, SampleResult &result);
 
 // Plain perturbation of the sample at offset (dcRe, dcIm) from the centre point, from `start` on.
-SampleResult iteratePerturbedFrom(const ReferenceOrbit& orbit, double dcRe, double dcIm, const OrbitState& start,
-                                  int maxIterations, double bailout);
+SampleResult iteratePerturbedFrom(const ReferenceOrbit &orbit, double dcRe, double dcIm,
+                                  const OrbitState &start, int maxIterations, double bailout);
 
 // dcRe, dcIm: the sample's offset from the centre point. With a BLA table the start is skipped
 // (skipWithBla), and plain iteration goes on from there.
-SampleResult iteratePerturbed(const ReferenceOrbit& orbit, double dcRe, double dcIm, int maxIterations,
-                              double bailout, const BlaTable* bla = nullptr);
+SampleResult iteratePerturbed(const ReferenceOrbit &orbit, double dcRe, double dcIm, int maxIterations,
+                              double bailout, const BlaTable *bla = nullptr);

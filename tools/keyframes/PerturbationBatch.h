@@ -11,15 +11,15 @@ class ReferenceOrbit;
 // starts: where each sample's plain iteration begins (see skipWithBla); null: all at the start.
 // Without `cycles` no sample is tested for an attracting cycle: the results are the same (interior
 // samples then run to maxIterations), and the loop is faster where no sample lies inside.
-void iteratePerturbedBatch(const ReferenceOrbit& orbit, const double* dcRe, const double* dcIm, int count,
-                           int maxIterations, double bailout, SampleResult* results,
-                           const OrbitState* starts = nullptr, bool cycles = true);
+void iteratePerturbedBatch(const ReferenceOrbit &orbit, const double *dcRe, const double *dcIm, int count,
+                           int maxIterations, double bailout, SampleResult *results,
+                           const OrbitState *starts = nullptr, bool cycles = true);
 
 // The loops for one instruction set each, which iteratePerturbedBatch chooses between; callable
 // only where the processor has that instruction set.
-void iteratePerturbedAvx2(const double* Zr, const double* Zi, int orbitLength, const double* dcRe, const double* dcIm,
-                          const OrbitState* starts, int count, int maxIterations, double bailout, bool cycles,
-                          SampleResult* results);
-void iteratePerturbedAvx512(const double* Zr, const double* Zi, int orbitLength, const double* dcRe,
-                            const double* dcIm, const OrbitState* starts, int count, int maxIterations, double bailout,
-                            bool cycles, SampleResult* results);
+void iteratePerturbedAvx2(const double *Zr, const double *Zi, int orbitLength, const double *dcRe,
+                          const double *dcIm, const OrbitState *starts, int count, int maxIterations,
+                          double bailout, bool cycles, SampleResult *results);
+void iteratePerturbedAvx512(const double *Zr, const double *Zi, int orbitLength, const double *dcRe,
+                            const double *dcIm, const OrbitState *starts, int count, int maxIterations,
+                            double bailout, bool cycles, SampleResult *results);

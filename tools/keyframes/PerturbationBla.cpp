@@ -5,13 +5,13 @@
 #include <algorithm>
 #include <cmath>
 
-BlaTable::BlaTable(const ReferenceOrbit& orbit, double dcMax, double epsilon)
+BlaTable::BlaTable(const ReferenceOrbit &orbit, double dcMax, double epsilon)
 {
     // Steps may run up to the orbit's last index, where the difference is rebased.
     const int steps = orbit.length() - 1;
     std::vector<BlaStep> single(std::size_t(std::max(steps, 0)));
     for (int m = 0; m < steps; ++m) {
-        BlaStep& s = single[std::size_t(m)];
+        BlaStep &s = single[std::size_t(m)];
         s.ar = 2 * orbit.re()[m];
         s.ai = 2 * orbit.im()[m];
         s.br = 1;
@@ -22,12 +22,12 @@ BlaTable::BlaTable(const ReferenceOrbit& orbit, double dcMax, double epsilon)
     m_levels.push_back(std::move(single));
     // Level l+1 from pairs of level l: x first, then y.
     while (m_levels.back().size() >= 2) {
-        const std::vector<BlaStep>& below = m_levels.back();
+        const std::vector<BlaStep> &below = m_levels.back();
         std::vector<BlaStep> level(below.size() / 2);
         for (std::size_t j = 0; j < level.size(); ++j) {
-            const BlaStep& x = below[2 * j];
-            const BlaStep& y = below[2 * j + 1];
-            BlaStep& s = level[j];
+            const BlaStep &x = below[2 * j];
+            const BlaStep &y = below[2 * j + 1];
+            BlaStep &s = level[j];
             s.ar = y.ar * x.ar - y.ai * x.ai;
             s.ai = y.ar * x.ai + y.ai * x.ar;
             s.br = y.ar * x.br - y.ai * x.bi + y.br;

@@ -8,27 +8,29 @@
 
 class ReferenceOrbit;
 
-struct BlaStep {
-    double ar = 0, ai = 0;  // A
-    double br = 0, bi = 0;  // B
-    double radius2 = 0;     // valid while |dz|^2 is below this
+struct BlaStep
+{
+    double ar = 0, ai = 0;   // A
+    double br = 0, bi = 0;   // B
+    double radius2 = 0;      // valid while |dz|^2 is below this
 };
 
-class BlaTable {
+class BlaTable
+{
 public:
     // dcMax: the largest |dc| of the samples that will use the table (the radii depend on it).
     // epsilon: the largest relative size of the neglected dz^2 against the linear term 2 Z dz.
-    BlaTable(const ReferenceOrbit& orbit, double dcMax, double epsilon);
+    BlaTable(const ReferenceOrbit &orbit, double dcMax, double epsilon);
 
     // The longest step valid at orbit index m for a difference of squared size dz2, at most
     // `limit` iterations long; null when none (then a plain iteration follows). length gets 2^l.
-    const BlaStep* find(int m, double dz2, int limit, int& length) const
+    const BlaStep *find(int m, double dz2, int limit, int &length) const
     {
         int top = m == 0 ? int(m_levels.size()) - 1 : __builtin_ctz(unsigned(m));
         if (top >= int(m_levels.size()))
             top = int(m_levels.size()) - 1;
         for (int l = top; l >= 1; --l) {
-            const std::vector<BlaStep>& level = m_levels[std::size_t(l)];
+            const std::vector<BlaStep> &level = m_levels[std::size_t(l)];
             const unsigned j = unsigned(m) >> l;
             if (j >= level.size() || (1 << l) > limit)
                 continue;
@@ -45,5 +47,5 @@ public:
     double coverage() const;
 
 private:
-    std::vector<std::vector<BlaStep>> m_levels;  // level l: steps of 2^l iterations from index j 2^l
+    std::vector<std::vector<BlaStep>> m_levels;   // level l: steps of 2^l iterations from index j 2^l
 };

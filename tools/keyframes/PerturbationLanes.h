@@ -10,24 +10,23 @@
 
 namespace {
 
-template <int lanes>
-struct LaneVectors;
-template <>
-struct LaneVectors<4> {
+template<int lanes> struct LaneVectors;
+template<> struct LaneVectors<4>
+{
     typedef double d __attribute__((vector_size(32)));
     typedef long long l __attribute__((vector_size(32)));
 };
-template <>
-struct LaneVectors<8> {
+template<> struct LaneVectors<8>
+{
     typedef double d __attribute__((vector_size(64)));
     typedef long long l __attribute__((vector_size(64)));
 };
 
 // cycles: whether the lanes look for attracting cycles. Without, an interior sample runs to
 // maxIterations and ends inside just the same (a proven cycle never escapes), only later.
-template <int lanes, bool cycles>
-void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double* dcRe, const double* dcIm,
-               const OrbitState* starts, int count, int maxIterations, double bailout, SampleResult* results)
+template<int lanes, bool cycles>
+void batchLoop(const double *Zr, const double *Zi, int orbitLength, const double *dcRe, const double *dcIm,
+               const OrbitState *starts, int count, int maxIterations, double bailout, SampleResult *results)
 {
     const long long last = orbitLength - 1;
     const double bail2 = bailout * bailout;
@@ -74,7 +73,7 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
         sZr[lane] = sZi[lane] = sdr[lane] = sdi[lane] = nan;
         sm[lane] = -1;
     };
-    const auto finish = [&](int lane, const SampleResult& r) {
+    const auto finish = [&](int lane, const SampleResult &r) {
         results[sample[lane]] = r;
         --active;
         start(lane);
@@ -140,8 +139,8 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
             }
             if (cycled[lane]
                 && attractingCycle(gr[lane], gi[lane],
-                                   cycleGapError(m[lane] == sm[lane], Zcr[lane], Zci[lane], sZr[lane], sZi[lane],
-                                                 zr[lane], zi[lane], sdr[lane], sdi[lane]),
+                                   cycleGapError(m[lane] == sm[lane], Zcr[lane], Zci[lane], sZr[lane],
+                                                 sZi[lane], zr[lane], zi[lane], sdr[lane], sdi[lane]),
                                    mr[lane], mi[lane], vr[lane], vi[lane])) {
                 finish(lane, {-1.0, int(n[lane]), -1.0, 0.0, 0.0});
                 continue;
@@ -169,4 +168,4 @@ void batchLoop(const double* Zr, const double* Zi, int orbitLength, const double
     }
 }
 
-}  // namespace
+}   // namespace

@@ -5,10 +5,10 @@
 #include <cstdio>
 
 Progress::Progress(std::function<double()> fraction, std::function<std::string()> label)
-    : m_fraction(std::move(fraction))
-    , m_label(std::move(label))
-    , m_start(std::chrono::steady_clock::now())
-    , m_thread([this] { run(); })
+    : m_fraction(std::move(fraction)),
+      m_label(std::move(label)),
+      m_start(std::chrono::steady_clock::now()),
+      m_thread([this] { run(); })
 {
 }
 
@@ -50,8 +50,8 @@ void Progress::draw(bool final)
     std::string bar(std::size_t(filled), '#');
     bar.append(std::size_t(width - filled), '.');
     const std::string left = f > 0.001 ? formatDuration(elapsed * (1 - f) / f) : std::string("?");
-    std::fprintf(stderr, "\r[%s] %5.1f%%  %s  elapsed %s  left %s   ", bar.c_str(), f * 100, m_label().c_str(),
-                 formatDuration(elapsed).c_str(), final ? "0:00" : left.c_str());
+    std::fprintf(stderr, "\r[%s] %5.1f%%  %s  elapsed %s  left %s   ", bar.c_str(), f * 100,
+                 m_label().c_str(), formatDuration(elapsed).c_str(), final ? "0:00" : left.c_str());
     if (final)
         std::fputc('\n', stderr);
     std::fflush(stderr);

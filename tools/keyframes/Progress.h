@@ -9,12 +9,13 @@
 #include <string>
 #include <thread>
 
-class Progress {
+class Progress
+{
 public:
     // fraction() returns 0..1, label() a short text shown after the bar; both are called from
     // the progress thread and must be thread-safe.
     Progress(std::function<double()> fraction, std::function<std::string()> label);
-    ~Progress();  // stops the thread and finishes the line
+    ~Progress();   // stops the thread and finishes the line
 
     static std::string formatDuration(double seconds);
 

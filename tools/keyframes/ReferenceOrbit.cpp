@@ -4,13 +4,14 @@
 
 #include <stdexcept>
 
-ReferenceOrbit::ReferenceOrbit(const std::string& re, const std::string& im, int bits, int maxIterations,
+ReferenceOrbit::ReferenceOrbit(const std::string &re, const std::string &im, int bits, int maxIterations,
                                double bailout)
 {
     mpfr_t cr, ci, zr, zi, zr2, zi2, t;
     for (mpfr_ptr v : {cr, ci, zr, zi, zr2, zi2, t})
         mpfr_init2(v, bits);
-    const bool bad = mpfr_set_str(cr, re.c_str(), 10, MPFR_RNDN) != 0 || mpfr_set_str(ci, im.c_str(), 10, MPFR_RNDN) != 0;
+    const bool bad =
+        mpfr_set_str(cr, re.c_str(), 10, MPFR_RNDN) != 0 || mpfr_set_str(ci, im.c_str(), 10, MPFR_RNDN) != 0;
     if (!bad) {
         mpfr_set_zero(zr, 1);
         mpfr_set_zero(zi, 1);

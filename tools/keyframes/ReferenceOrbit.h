@@ -5,18 +5,19 @@
 #include <string>
 #include <vector>
 
-class ReferenceOrbit {
+class ReferenceOrbit
+{
 public:
     // Iterates z -> z^2 + c from z = 0 at `bits` of precision until maxIterations, until |z|
     // exceeds the bailout, or until z returns to zero (to within periodReturn): then c is the
     // nucleus of a component, the orbit repeats, and one period is all that is kept.
-    ReferenceOrbit(const std::string& re, const std::string& im, int bits, int maxIterations, double bailout);
+    ReferenceOrbit(const std::string &re, const std::string &im, int bits, int maxIterations, double bailout);
 
-    int length() const { return int(m_re.size()); }  // number of stored values, Z_0 = 0 first
-    const double* re() const { return m_re.data(); }
-    const double* im() const { return m_im.data(); }
+    int length() const { return int(m_re.size()); }   // number of stored values, Z_0 = 0 first
+    const double *re() const { return m_re.data(); }
+    const double *im() const { return m_im.data(); }
     bool escaped() const { return m_escaped; }
-    int period() const { return m_period; }  // 0 unless the orbit returned to zero
+    int period() const { return m_period; }   // 0 unless the orbit returned to zero
 
     static constexpr double periodReturn = 1e-24;
 

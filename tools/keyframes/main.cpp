@@ -9,8 +9,8 @@
 #include "KeyframeRenderer.h"
 #include "NucleusFinder.h"
 #include "Palette.h"
-#include "Progress.h"
 #include "Perturbation.h"
+#include "Progress.h"
 #include "ReferenceOrbit.h"
 
 #include <QByteArray>
@@ -33,41 +33,44 @@ using namespace keyframes;
 
 namespace {
 
-struct Options {
+struct Options
+{
     std::string params;
     std::string outDir;
     int threads = 0;
-    int samples = 0;      // override, 0 keeps the file's value
-    int iterations = 0;   // override
-    std::set<int> only;   // render just these, each on its own (no MANIFEST)
-    int autopilotFrom = 0;  // search a centre from this keyframe on instead of rendering
-    bool stats = false;     // print iteration-count statistics of each keyframe
-    bool noBla = false;     // plain perturbation everywhere, for comparison
-    int nucleusFrom = 0;    // find the minibrot nearest the centre in this keyframe's view
+    int samples = 0;         // override, 0 keeps the file's value
+    int iterations = 0;      // override
+    std::set<int> only;      // render just these, each on its own (no MANIFEST)
+    int autopilotFrom = 0;   // search a centre from this keyframe on instead of rendering
+    bool stats = false;      // print iteration-count statistics of each keyframe
+    bool noBla = false;      // plain perturbation everywhere, for comparison
+    int nucleusFrom = 0;     // find the minibrot nearest the centre in this keyframe's view
 };
 
 void usage()
 {
-    std::cerr << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
-                 "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K] [--nucleus K]\n"
-                 "                    [--no-bla]\n"
-                 "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
-                 "  --preview      one sample per pixel (same as --samples 1)\n"
-                 "  --samples N    exactly N x N samples per pixel, no adaptive refinement\n"
-                 "  --no-bla       no bilinear approximation (plain perturbation, for comparison)\n"
-                 "  --only K,...   render only these keyframes, each without the deeper one\n"
-                 "  --stats        print iteration-count statistics of each rendered keyframe\n"
-                 "  --autopilot K  print a centre that follows the boundary from keyframe K on\n"
-                 "  --nucleus K    print the periods along the path from keyframe K and the mini-sets in its view\n";
+    std::cerr
+        << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
+           "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K] [--nucleus K]\n"
+           "                    [--no-bla]\n"
+           "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
+           "  --preview      one sample per pixel (same as --samples 1)\n"
+           "  --samples N    exactly N x N samples per pixel, no adaptive refinement\n"
+           "  --no-bla       no bilinear approximation (plain perturbation, for comparison)\n"
+           "  --only K,...   render only these keyframes, each without the deeper one\n"
+           "  --stats        print iteration-count statistics of each rendered keyframe\n"
+           "  --autopilot K  print a centre that follows the boundary from keyframe K on\n"
+           "  --nucleus K    print the periods along the path from keyframe K and the mini-sets in its "
+           "view\n";
 }
 
-int positive(const std::string& flag, const std::string& value)
+int positive(const std::string &flag, const std::string &value)
 {
     std::size_t used = 0;
     int v = 0;
     try {
         v = std::stoi(value, &used);
-    } catch (const std::exception&) {
+    } catch (const std::exception &) {
         used = 0;
     }
     if (used != value.size() || v <= 0)
@@ -75,7 +78,7 @@ int positive(const std::string& flag, const std::string& value)
     return v;
 }
 
-Options parseOptions(int argc, char** argv)
+Options parseOptions(int argc, char **argv)
 {
     Options o;
     for (int i = 1; i < argc; ++i) {
@@ -127,18 +130,18 @@ Options parseOptions(int argc, char** argv)
     return o;
 }
 
-QImage toImage(const LinearImage& linear)
+QImage toImage(const LinearImage &linear)
 {
     QImage image(frameWidth, frameHeight, QImage::Format_RGB888);
     for (int y = 0; y < frameHeight; ++y) {
-        uchar* row = image.scanLine(y);
+        uchar *row = image.scanLine(y);
         for (int i = 0; i < frameWidth * 3; ++i)
             row[i] = linearToSrgb8(linear[std::size_t(y) * frameWidth * 3 + i]);
     }
     return image;
 }
 
-std::vector<unsigned char> encode(const QImage& image, int quality)
+std::vector<unsigned char> encode(const QImage &image, int quality)
 {
     std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
     for (int y = 0; y < frameHeight; ++y)
@@ -147,7 +150,7 @@ std::vector<unsigned char> encode(const QImage& image, int quality)
 }
 
 // Percentiles of the iteration count over a coarse grid of each keyframe, for tuning the palette.
-void printStats(const KeyframeParams& params, const ReferenceOrbit& orbit, const std::set<int>& only)
+void printStats(const KeyframeParams &params, const ReferenceOrbit &orbit, const std::set<int> &only)
 {
     constexpr int gw = 80, gh = 60;
     for (int k = firstRun; k <= lastKeyframe; ++k) {
@@ -167,33 +170,41 @@ void printStats(const KeyframeParams& params, const ReferenceOrbit& orbit, const
                     counts.push_back(c);
             }
         std::sort(counts.begin(), counts.end());
-        const auto at = [&](double q) { return counts.empty() ? 0.0 : counts[std::size_t(q * double(counts.size() - 1))]; };
-        std::printf("keyframe %2d: interior %5.1f%%  count p1 %8.1f  p10 %8.1f  p50 %8.1f  p90 %8.1f  p99 %8.1f\n", k,
-                    100.0 * interior / (gw * gh), at(0.01), at(0.1), at(0.5), at(0.9), at(0.99));
+        const auto at = [&](double q) {
+            return counts.empty() ? 0.0 : counts[std::size_t(q * double(counts.size() - 1))];
+        };
+        std::printf(
+            "keyframe %2d: interior %5.1f%%  count p1 %8.1f  p10 %8.1f  p50 %8.1f  p90 %8.1f  p99 %8.1f\n", k,
+            100.0 * interior / (gw * gh), at(0.01), at(0.1), at(0.5), at(0.9), at(0.99));
     }
 }
 
-std::string fileName(int k) { return std::to_string(k) + ".jpg"; }
+std::string fileName(int k)
+{
+    return std::to_string(k) + ".jpg";
+}
 
-struct Written {
+struct Written
+{
     std::vector<unsigned char> bytes[lastKeyframe + 1];
 };
 
-void writeManifest(const std::string& dir, const Written& written)
+void writeManifest(const std::string &dir, const Written &written)
 {
     std::ostringstream out;
     out << "# file size sha256\n";
     for (int k = firstKeyframe; k <= lastKeyframe; ++k) {
-        const auto& b = written.bytes[k];
+        const auto &b = written.bytes[k];
         const QByteArray hash = QCryptographicHash::hash(
-            QByteArrayView(reinterpret_cast<const char*>(b.data()), qsizetype(b.size())), QCryptographicHash::Sha256);
+            QByteArrayView(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())),
+            QCryptographicHash::Sha256);
         out << fileName(k) << ' ' << b.size() << ' ' << hash.toHex().toStdString() << '\n';
     }
     const std::string text = out.str();
     writeFile(dir + "/MANIFEST", std::vector<unsigned char>(text.begin(), text.end()));
 }
 
-int run(int argc, char** argv)
+int run(int argc, char **argv)
 {
     const Options options = parseOptions(argc, argv);
     KeyframeParams params = KeyframeParams::load(options.params);
@@ -209,7 +220,8 @@ int run(int argc, char** argv)
         return 0;
     }
     if (options.autopilotFrom) {
-        const AutopilotResult r = runAutopilot(params, options.autopilotFrom, lastKeyframe + 1, options.threads);
+        const AutopilotResult r =
+            runAutopilot(params, options.autopilotFrom, lastKeyframe + 1, options.threads);
         std::printf("centre.re = %s\ncentre.im = %s\n", r.centreRe.c_str(), r.centreIm.c_str());
         return 0;
     }
@@ -222,7 +234,8 @@ int run(int argc, char** argv)
     const auto start = std::chrono::steady_clock::now();
     const ReferenceOrbit orbit(params.centreRe, params.centreIm, params.precisionBits, params.maxIterations,
                                params.bailout);
-    const double orbitSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const double orbitSeconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "reference orbit: %d iterations%s at %d bits in %.2f s\n", orbit.length() - 1,
                  orbit.escaped() ? " (escapes)" : "", params.precisionBits, orbitSeconds);
     std::fprintf(stderr, "%d x %d samples per pixel, up to %d iterations, %d threads\n", params.samples,
@@ -241,13 +254,17 @@ int run(int argc, char** argv)
     // Deepest first, so that each keyframe takes its centre from the one below it.
     std::vector<int> order;
     for (int k = lastKeyframe; k >= firstRun; --k)
-        if (options.only.empty() || options.only.count(k) || (k == firstRun && options.only.count(firstKeyframe)))
+        if (options.only.empty() || options.only.count(k)
+            || (k == firstRun && options.only.count(firstKeyframe)))
             order.push_back(k);
     std::atomic<int> framesDone{0}, current{0};
     const int frameCount = int(order.size());
     {
         const Progress progress(
-            [&] { return (framesDone * double(frameHeight) + counters.rowsDone) / (double(frameCount) * frameHeight); },
+            [&] {
+                return (framesDone * double(frameHeight) + counters.rowsDone)
+                    / (double(frameCount) * frameHeight);
+            },
             [&] { return "keyframe " + std::to_string(current.load()); });
         LinearImage deeper;
         for (int k : order) {
@@ -274,15 +291,17 @@ int run(int argc, char** argv)
             }
             deeper = std::move(picture);
             ++framesDone;
-            const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart).count();
+            const double took =
+                std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart).count();
             const double frameSamples = double(counters.samples - samplesBefore);
             const double sampledPixels = double(frameWidth) * frameHeight * (reuse ? 0.75 : 1.0);
-            std::fprintf(stderr,
-                         "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample, %5.1f samples per pixel, "
-                         "%3.0f %% with BLA\n",
-                         k, took, double(counters.iterations - iterationsBefore) / std::max(1.0, frameSamples),
-                         frameSamples / sampledPixels,
-                         100.0 * double(counters.blaSamples - blaBefore) / std::max(1.0, frameSamples));
+            std::fprintf(
+                stderr,
+                "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample, %5.1f samples per pixel, "
+                "%3.0f %% with BLA\n",
+                k, took, double(counters.iterations - iterationsBefore) / std::max(1.0, frameSamples),
+                frameSamples / sampledPixels,
+                100.0 * double(counters.blaSamples - blaBefore) / std::max(1.0, frameSamples));
         }
     }
     if (options.only.empty())
@@ -290,20 +309,21 @@ int run(int argc, char** argv)
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double samples = double(counters.samples), iterations = double(counters.iterations);
-    std::fprintf(stderr,
-                 "done in %s: %.0f samples, %.3g iterations (%.0f per sample), %.3g iterations/s, %.3g samples/s\n",
-                 Progress::formatDuration(seconds).c_str(), samples, iterations, samples > 0 ? iterations / samples : 0.0,
-                 iterations / seconds, samples / seconds);
+    std::fprintf(
+        stderr,
+        "done in %s: %.0f samples, %.3g iterations (%.0f per sample), %.3g iterations/s, %.3g samples/s\n",
+        Progress::formatDuration(seconds).c_str(), samples, iterations,
+        samples > 0 ? iterations / samples : 0.0, iterations / seconds, samples / seconds);
     return 0;
 }
 
-}  // namespace
+}   // namespace
 
-int main(int argc, char** argv)
+int main(int argc, char **argv)
 {
     try {
         return run(argc, argv);
-    } catch (const std::exception& e) {
+    } catch (const std::exception &e) {
         std::cerr << "tf-keyframes: " << e.what() << '\n';
         return 1;
     }
