@@ -6,27 +6,41 @@ JOBS  ?= $(shell nproc)
 # "Entering directory" lines.
 GENERATOR := $(if $(wildcard $(BUILD)/CMakeCache.txt),,-G Ninja)
 MAKEFLAGS += --no-print-directory
+# Two ways to configure the same build folder: the player alone (build packages only) or
+# everything (tests, benchmarks, tools). Switching between them reconfigures in seconds and
+# rebuilds nothing of the player.
+PLAYER_ONLY := -DBUILD_TESTING=OFF -DTF_BUILD_BENCH=OFF -DTF_BUILD_TOOLS=OFF
+EVERYTHING  := -DBUILD_TESTING=ON -DTF_BUILD_BENCH=ON -DTF_BUILD_TOOLS=ON
+configure-with = @cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(1) >/dev/null
 
-.PHONY: all deps configure build run test bench keyframes artwork package install clean
+.PHONY: all deps player-deps configure configure-player build player run test bench keyframes \
+        artwork package install clean
 
 all: build
 
 deps:
 	@scripts/install-deps
 
+player-deps:
+	@scripts/install-deps --build-only
+
 configure: deps
-	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	$(call configure-with,$(EVERYTHING))
+
+configure-player: player-deps
+	$(call configure-with,$(PLAYER_ONLY))
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
-# Without a display there is nothing to show: say so before building anything. Then only the
-# player itself is built.
+# The player alone, from the build packages alone.
+player: configure-player
+	@cmake --build $(BUILD) -j$(JOBS) --target tiefenflug
+
+# Without a display there is nothing to show: say so before installing or building anything.
 run:
 	@scripts/run-player --check
-	@scripts/install-deps --build-only
-	@cmake -S . -B $(BUILD) $(GENERATOR) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	@cmake --build $(BUILD) -j$(JOBS) --target tiefenflug
+	@$(MAKE) player
 	@scripts/run-player $(BUILD)/app/tiefenflug
 
 test: build
@@ -45,11 +59,12 @@ keyframes: deps
 artwork: build
 	@$(BUILD)/tools/artwork/tf-artwork resources
 
-package: build
+# The package and the installation hold the player alone: they need the build packages only.
+package: player
 	@cd $(BUILD) && cpack -G DEB
 
-install: build
+install: player
 	@cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
 
 clean:
-	rm -rf $(BUILD) build-asan build-tsan
+	rm -rf $(BUILD) build-asan build-tsan build-keyframes-tool
