@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "Version.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -10,7 +11,7 @@
 void identifyApplication()
 {
     QCoreApplication::setApplicationName(QStringLiteral("Tiefenflug"));
-    QCoreApplication::setApplicationVersion(QStringLiteral("1.1"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TF_VERSION));
 }
 
 PlayerOptions parseCommandLine(const QStringList &arguments)

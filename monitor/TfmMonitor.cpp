@@ -40,33 +40,33 @@ try : QWidget(parent, Qt::Window | Qt::FramelessWindowHint) {
     // Built bottom-most first: later controls lie above earlier ones.
     imgMonitor = makePicture(QStringLiteral("imgMonitor"), 0, 0, 704, 600);
     imgMonitor->setCursor(Qt::ArrowCursor);
-    bfFaktor = makeLabel(QStringLiteral("bfFaktor"), 352, 533, QStringLiteral("Zoomfaktor:"));
-    bfFaktor2 = makeLabel(QStringLiteral("bfFaktor2"), 352, 549, QString());
-    bsSpeed = makeButton(QStringLiteral("bsSpeed"), 45, 564, transportWidth);
-    bsInfo = makeButton(QStringLiteral("bsInfo"), 104, 564, transportWidth);
-    bsWWW = makeButton(QStringLiteral("bsWWW"), 222, 564, transportWidth);
-    bsClose = makeButton(QStringLiteral("bsClose"), 625, 548, smallButtonWidth);
-    bsRepead = makeButton(QStringLiteral("bsRepead"), 281, 564, transportWidth);
-    bsSave = makeButton(QStringLiteral("bsSave"), 163, 564, transportWidth);
-    bsSize = makeButton(QStringLiteral("bsSize"), 574, 548, smallButtonWidth);
-    bsZumAnfang = makeButton(QStringLiteral("bsZumAnfang"), 45, 532, transportWidth);
-    bsRueckwaerts = makeButton(QStringLiteral("bsRueckwaerts"), 104, 532, transportWidth);
-    bsVorwaerts = makeButton(QStringLiteral("bsVorwaerts"), 222, 532, transportWidth);
-    bsZumEnde = makeButton(QStringLiteral("bsZumEnde"), 281, 532, transportWidth);
-    bsPause = makeButton(QStringLiteral("bsPause"), 163, 532, transportWidth);
+    bfFaktor = makeLabel(QStringLiteral("bfFaktor"), QStringLiteral("Zoomfaktor:"));
+    bfFaktor2 = makeLabel(QStringLiteral("bfFaktor2"), QString());
+    bsSpeed = makeButton(QStringLiteral("bsSpeed"), transportWidth);
+    bsInfo = makeButton(QStringLiteral("bsInfo"), transportWidth);
+    bsWWW = makeButton(QStringLiteral("bsWWW"), transportWidth);
+    bsClose = makeButton(QStringLiteral("bsClose"), smallButtonWidth);
+    bsRepead = makeButton(QStringLiteral("bsRepead"), transportWidth);
+    bsSave = makeButton(QStringLiteral("bsSave"), transportWidth);
+    bsSize = makeButton(QStringLiteral("bsSize"), smallButtonWidth);
+    bsZumAnfang = makeButton(QStringLiteral("bsZumAnfang"), transportWidth);
+    bsRueckwaerts = makeButton(QStringLiteral("bsRueckwaerts"), transportWidth);
+    bsVorwaerts = makeButton(QStringLiteral("bsVorwaerts"), transportWidth);
+    bsZumEnde = makeButton(QStringLiteral("bsZumEnde"), transportWidth);
+    bsPause = makeButton(QStringLiteral("bsPause"), transportWidth);
 
     // The disabled looks lie above their buttons and take their clicks while shown.
     PictureControl **looks[] = {&bsZumAnfangD, &bsRueckwaertsD, &bsVorwaertsD, &bsZumEndeD, &bsPauseD};
     PictureControl *buttons[] = {bsZumAnfang, bsRueckwaerts, bsVorwaerts, bsZumEnde, bsPause};
     for (int i = 0; i < 5; ++i) {
         PictureControl *button = buttons[i];
-        PictureControl *look =
-            makeButton(button->objectName() + QLatin1Char('D'), button->x(), button->y(), transportWidth);
+        PictureControl *look = makeButton(button->objectName() + QLatin1Char('D'), transportWidth);
         look->hide();
         *looks[i] = look;
         m_disabledLooks.insert(button, look);
     }
-    bfFaktor3 = makeLabel(QStringLiteral("bfFaktor3"), 352, 565, QString());
+    bfFaktor3 = makeLabel(QStringLiteral("bfFaktor3"), QString());
+    placeControls(640);   // the window is built for "mittel"; showCasing gives the size's picture
 
     connectHandlers();
     showCasing(ZoomState.viewWidth);
@@ -96,18 +96,18 @@ PictureControl *TfmMonitor::makePicture(const QString &name, int left, int top, 
     return picture;
 }
 
-PictureControl *TfmMonitor::makeButton(const QString &name, int left, int top, int width)
+PictureControl *TfmMonitor::makeButton(const QString &name, int width)
 {
-    PictureControl *button = makePicture(name, left, top, width, buttonHeight);
+    PictureControl *button = makePicture(name, 0, 0, width, buttonHeight);
     button->setPicture(loadButtonImage(name));
     return button;
 }
 
-QLabel *TfmMonitor::makeLabel(const QString &name, int left, int top, const QString &text)
+QLabel *TfmMonitor::makeLabel(const QString &name, const QString &text)
 {
     auto *label = new QLabel(text, this);
     label->setObjectName(name);
-    label->setGeometry(left, top, 181, 17);
+    label->resize(181, 17);
     label->setTextFormat(Qt::PlainText);
     label->setAlignment(Qt::AlignRight | Qt::AlignTop);
     QFont font(QStringLiteral("Arial"));

@@ -80,8 +80,10 @@ protected:
 
 private:
     PictureControl *makePicture(const QString &name, int left, int top, int width, int height);
-    PictureControl *makeButton(const QString &name, int left, int top, int width);
-    QLabel *makeLabel(const QString &name, int left, int top, const QString &text);
+    PictureControl *makeButton(const QString &name, int width);
+    QLabel *makeLabel(const QString &name, const QString &text);
+    // Moves the buttons and the read-out to their places on the casing of a display size.
+    void placeControls(int viewWidth);
     void connectHandlers();
     void raiseZoomWindow();
 

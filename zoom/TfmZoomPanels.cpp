@@ -1,6 +1,7 @@
 // The zoom window's two panels over the black background: the speed settings and the info text.
 #include "TfmZoom.h"
 #include "Transport.h"
+#include "Version.h"
 #include "ZoomState.h"
 
 #include <QAction>
@@ -87,6 +88,15 @@ void makeBlack(QWidget *widget)
     widget->setAutoFillBackground(true);
 }
 
+// Escape closes the panel (and only while focus is inside it) with `close`.
+template<typename Close> void closeOnEscape(QGroupBox *panel, TfmZoom *zoom, Close close)
+{
+    auto *key = new QAction(panel);
+    key->setShortcut(QKeySequence(Qt::Key_Escape));
+    key->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    panel->addAction(key);
+    QObject::connect(key, &QAction::triggered, zoom, close);
+}
 }   // namespace
 
 void TfmZoom::buildSpeedPanel()
@@ -164,11 +174,7 @@ void TfmZoom::buildSpeedPanel()
     setTabOrder(bsOK, bsCancle);
 
     // Escape leaves the panel as "Abbrechen" does.
-    auto *cancelKey = new QAction(gbSpeed);
-    cancelKey->setShortcut(QKeySequence(Qt::Key_Escape));
-    cancelKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    gbSpeed->addAction(cancelKey);
-    connect(cancelKey, &QAction::triggered, this, &TfmZoom::bsCancleClick);
+    closeOnEscape(gbSpeed, this, &TfmZoom::bsCancleClick);
 }
 
 void TfmZoom::buildInfoPanel()
@@ -234,7 +240,7 @@ void TfmZoom::buildInfoPanel()
     bfLink->setToolTip(QStringLiteral(TF_WEB_ADDRESS));
     bfLink->setGeometry(95, 293, 245, 33);
 
-    mmUeberschrift = new QLabel(QStringLiteral("Tiefenflug V1.1"), gbInfo);
+    mmUeberschrift = new QLabel(QStringLiteral("Tiefenflug V" TF_VERSION), gbInfo);
     mmUeberschrift->setObjectName(QStringLiteral("mmUeberschrift"));
     mmUeberschrift->setFont(arial(32));
     mmUeberschrift->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
@@ -247,11 +253,7 @@ void TfmZoom::buildInfoPanel()
     for (QWidget *text : {static_cast<QWidget *>(mmInfo), static_cast<QWidget *>(mmUeberschrift)})
         text->setAttribute(Qt::WA_TransparentForMouseEvents);
     gbInfo->setFocusPolicy(Qt::ClickFocus);
-    auto *closeKey = new QAction(gbInfo);
-    closeKey->setShortcut(QKeySequence(Qt::Key_Escape));
-    closeKey->setShortcutContext(Qt::WidgetWithChildrenShortcut);
-    gbInfo->addAction(closeKey);
-    connect(closeKey, &QAction::triggered, this, &TfmZoom::closeInfoPanel);
+    closeOnEscape(gbInfo, this, &TfmZoom::closeInfoPanel);
 }
 
 void TfmZoom::sbZoomChange()

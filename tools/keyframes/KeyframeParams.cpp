@@ -35,33 +35,33 @@ struct Reader
             fail(key, "missing");
         return it->second.first;
     }
-    double number(const std::string &key) const
+    // The whole value read by `parse` (std::stod, std::stoll), or the error `what` at the key.
+    template<typename Parse> auto parsed(const std::string &key, Parse parse, const char *what) const
     {
         const std::string &t = text(key);
         std::size_t used = 0;
-        double v = 0;
+        decltype(parse(t, &used)) v{};
         try {
-            v = std::stod(t, &used);
+            v = parse(t, &used);
         } catch (const std::exception &) {
-            fail(key, "not a number: " + t);
+            fail(key, what + t);
         }
         if (used != t.size())
-            fail(key, "not a number: " + t);
+            fail(key, what + t);
         return v;
+    }
+    double number(const std::string &key) const
+    {
+        return parsed(
+            key, [](const std::string &t, std::size_t *used) { return std::stod(t, used); },
+            "not a number: ");
     }
     bool has(const std::string &key) const { return values.count(key) != 0; }
     long long integer(const std::string &key, long long lo, long long hi) const
     {
-        const std::string &t = text(key);
-        std::size_t used = 0;
-        long long v = 0;
-        try {
-            v = std::stoll(t, &used);
-        } catch (const std::exception &) {
-            fail(key, "not an integer: " + t);
-        }
-        if (used != t.size())
-            fail(key, "not an integer: " + t);
+        const long long v = parsed(
+            key, [](const std::string &t, std::size_t *used) { return std::stoll(t, used); },
+            "not an integer: ");
         if (v < lo || v > hi)
             fail(key, "out of range " + std::to_string(lo) + " .. " + std::to_string(hi));
         return v;
