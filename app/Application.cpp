@@ -1,11 +1,10 @@
 #include "Application.h"
 #include "CommandLine.h"
+#include "QtTranslation.h"
 #include "ToolkitError.h"
 
 #include <QIcon>
-#include <QLibraryInfo>
 #include <QMessageBox>
-#include <QTranslator>
 #include <cstdio>
 
 Application::Application(int &argc, char **argv) : QApplication(argc, argv)
@@ -18,10 +17,7 @@ Application::Application(int &argc, char **argv) : QApplication(argc, argv)
         icon.addFile(QStringLiteral(":/icon/tiefenflug-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
 
-    // The program speaks German; so do Qt's own dialogs (the save dialog's buttons and fields).
-    auto *qtGerman = new QTranslator(this);
-    if (qtGerman->load(QStringLiteral("qtbase_de"), QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        installTranslator(qtGerman);
+    installQtGerman(*this);
 }
 
 QString Application::reportText(const QString &message)

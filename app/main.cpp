@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "QtTranslation.h"
 #include "Startup.h"
 
 #include <QByteArray>
@@ -15,6 +16,7 @@ int main(int argc, char **argv)
             // --help, --version and a mistyped option answer without a screen, too.
             QCoreApplication console(argc, argv);
             identifyApplication();
+            installQtGerman(console);   // Qt's lines of the help and its errors, too
             parseCommandLine(console.arguments());
             std::fputs(
                 "Tiefenflug braucht eine Desktop-Sitzung (X11 oder Wayland); ohne Bildschirm "

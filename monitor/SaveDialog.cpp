@@ -1,5 +1,7 @@
 #include "SaveDialog.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QLineEdit>
 
 SaveDialog::SaveDialog(QWidget *parent) : QFileDialog(parent)
@@ -45,4 +47,23 @@ void SaveDialog::accept()
     // folder of the entered name instead of using it.
     if (canClose)
         QDialog::accept();
+}
+
+void SaveDialog::done(int result)
+{
+    closeCompletionLists();
+    QFileDialog::done(result);
+}
+
+void SaveDialog::closeCompletionLists()
+{
+    // Return in the name field's completion list confirms the dialog from inside the list's own
+    // key handling, and the list is a window of its own, not a child of the dialog: Qt closes an
+    // open list when another window opens, not when the dialog hides. Left open, it would stay
+    // over the picture, take every key and swallow the next click.
+    for (const QLineEdit *field : findChildren<QLineEdit *>()) {
+        const QCompleter *completer = field->completer();
+        if (completer && completer->popup()->isVisible())
+            completer->popup()->hide();
+    }
 }

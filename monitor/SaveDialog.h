@@ -22,4 +22,9 @@ public:
 
 protected:
     void accept() override;
+    // Closes the dialog, however it ends; the name field's completion list goes with it.
+    void done(int result) override;
+
+private:
+    void closeCompletionLists();
 };

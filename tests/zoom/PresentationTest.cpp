@@ -187,6 +187,10 @@ TEST(CommandLine, HelpVersionAndBadInput)
         EXPECT_EQ(helpStatus, 0);
         EXPECT_TRUE(help.contains(QLatin1String("--sharp")) && help.contains(QLatin1String("--fullscreen")))
             << help.toStdString();
+        // German throughout: Qt's lines of the help too.
+        EXPECT_TRUE(help.contains(QLatin1String("Zeigt Hilfe"))
+                    && !help.contains(QLatin1String("Displays help")))
+            << help.toStdString();
         const auto [versionStatus, version] = run({QStringLiteral("--version")});
         EXPECT_EQ(versionStatus, 0);
         EXPECT_TRUE(version.contains(QLatin1String("Tiefenflug 1.1"))) << version.toStdString();
@@ -195,6 +199,7 @@ TEST(CommandLine, HelpVersionAndBadInput)
             EXPECT_EQ(status, 1) << bad.toStdString();
             EXPECT_TRUE(text.contains(bad.startsWith(QLatin1Char('-')) ? bad.mid(2) : bad))
                 << text.toStdString();
+            EXPECT_FALSE(text.contains(QLatin1String("Unknown"))) << text.toStdString();
         }
         if (!screen) {
             const auto [status, text] = run({QStringLiteral("--sharp")});
