@@ -52,7 +52,8 @@ newest=$(dpkg-parsechangelog -l "$unpacked/changelog" -S Version) ||
   fail "changelog.gz does not parse"
 [ "$newest" = "$version" ] || fail "newest changelog entry is $newest, the package is $version"
 
-# The manual page renders without a warning and names every option the player itself lists.
+# The manual page renders without a warning and has an entry for every option the player itself
+# lists (an entry's tag stands at the page's first indent).
 page=$unpacked/usr/share/man/man6/tiefenflug.6.gz
 warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -l "$page" 2>&1 >/dev/null)
 [ -z "$warnings" ] || fail "man reports for tiefenflug.6:
@@ -61,7 +62,8 @@ rendered=$(LC_ALL=C.UTF-8 MANWIDTH=80 man -l "$page" 2>/dev/null)
 help=$(QT_QPA_PLATFORM=offscreen "$unpacked/usr/bin/tiefenflug" --help 2>/dev/null) ||
   fail "tiefenflug --help failed"
 for option in $(grep -oE '(^|[ ,])--[a-z][a-z-]*' <<<"$help" | tr -d ' ,'); do
-  grep -qe "$option" <<<"$rendered" || fail "tiefenflug.6 does not describe $option"
+  grep -qE "^ {7}(-[a-z?], )*$option([ ,]|\$)" <<<"$rendered" ||
+    fail "tiefenflug.6 has no entry for $option"
 done
 
 if [ -n "$saver" ]; then
