@@ -2,6 +2,7 @@
 #include "TfmZoom.h"
 #include "Transport.h"
 #include "ZoomState.h"
+#include "ZoomTimeline.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -266,9 +267,7 @@ void TfmZoom::bsOKClick()
     ZoomState.frameRate = rate == QLatin1String("maximal") ? 60 : rate.toInt();
     ZoomState.speedPosition = pbZoom->value();
     ZoomState.frameRateIndex = cbFramerate->currentIndex();
-    // The magnification per tick grows exponentially with the position: 2^(p / 25.04).
-    const double x = double(static_cast<long double>(pbZoom->value()) * 0.039936102236421724L);
-    ZoomState.stepFactor = 0.99 + 0.0125 * std::pow(2.0, x);
+    ZoomState.stepFactor = ZoomTimeline::stepFactorForSpeed(pbZoom->value());
     shBackground->hide();
     gbSpeed->hide();
 }
