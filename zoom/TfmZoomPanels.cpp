@@ -1,4 +1,5 @@
 // The zoom window's two panels over the black background: the speed settings and the info text.
+#include "FrameRateList.h"
 #include "TfmZoom.h"
 #include "Transport.h"
 #include "ZoomState.h"
@@ -104,11 +105,7 @@ void TfmZoom::buildSpeedPanel()
     cbFramerate = new QComboBox(gbSpeed);
     cbFramerate->setObjectName(QStringLiteral("cbFramerate"));
     cbFramerate->setEditable(false);
-    cbFramerate->addItems({QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("8"),
-                           QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("15"),
-                           QStringLiteral("18"), QStringLiteral("20"), QStringLiteral("22"),
-                           QStringLiteral("25"), QStringLiteral("30"), QStringLiteral("35"),
-                           QStringLiteral("40"), QStringLiteral("maximal")});
+    cbFramerate->addItems(FrameRateList::texts());
     cbFramerate->setCurrentIndex(11);
     cbFramerate->setMaxVisibleItems(15);
     cbFramerate->setFont(arial(13, true));
@@ -263,8 +260,7 @@ void TfmZoom::sbZoomChange()
 
 void TfmZoom::bsOKClick()
 {
-    const QString rate = cbFramerate->currentText();
-    ZoomState.frameRate = rate == QLatin1String("maximal") ? 60 : rate.toInt();
+    ZoomState.frameRate = FrameRateList::ticksPerSecond(cbFramerate->currentIndex());
     ZoomState.speedPosition = pbZoom->value();
     ZoomState.frameRateIndex = cbFramerate->currentIndex();
     ZoomState.stepFactor = ZoomTimeline::stepFactorForSpeed(pbZoom->value());
