@@ -16,7 +16,8 @@ expected="/usr/bin/tiefenflug
 /usr/share/icons/hicolor/16x16/apps/tiefenflug.png
 /usr/share/icons/hicolor/32x32/apps/tiefenflug.png
 /usr/share/icons/hicolor/48x48/apps/tiefenflug.png
-/usr/share/metainfo/de.tiefenflug.tiefenflug.metainfo.xml"
+/usr/share/metainfo/de.tiefenflug.tiefenflug.metainfo.xml
+/usr/share/xscreensaver/config/tiefenflug.xml"
 
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}' | sort)
 [ "$files" = "$expected" ] || fail "package contents differ:
