@@ -2,6 +2,7 @@
 // The kiosk options --repeat and --frame-rate: starting values that the repeat menu and the speed
 // panel show and that playback uses; a bad value ends the program with a German message.
 #include "CommandLine.h"
+#include "PictureControl.h"
 #include "Startup.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
