@@ -81,8 +81,10 @@ int Screensaver::run()
             continue;
         nextFrame = std::max(nextFrame + period, now);
 
-        if (canvas.size() != target.size())
+        if (canvas.size() != target.size()) {
             canvas = QImage(target.size(), QImage::Format_RGB32);
+            canvas.fill(Qt::black);   // never old memory where a picture might not reach
+        }
         // The flight goes on only while frames are shown: a keyframe still being decoded holds
         // it, as a keyframe swap waits for its bitmap in the player.
         if (!frames.compose(canvas, flight.at(flown))) {
