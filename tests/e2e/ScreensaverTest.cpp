@@ -46,7 +46,7 @@ protected:
 
     QImage windowShot(const QString &name) const
     {
-        const QImage shot = XDesktop(m_server.clientEnvironment()).grabScreen().copy(windowPlace);
+        const QImage shot = XDesktop(m_server.clientEnvironment()).grabScreen().copy(m_place);
         if (HasFailure())
             shot.save(QStringLiteral("screensaver-%1.png").arg(name));
         return shot;
@@ -99,6 +99,7 @@ protected:
     XvfbServer m_server{QSize(640, 480)};
     xcb_connection_t *m_connection = nullptr;
     xcb_window_t m_window = 0;
+    QRect m_place = windowPlace;   // where the window stands now
 };
 }   // namespace
 
@@ -127,6 +128,14 @@ TEST_F(Screensaver, DrawsIntoXscreensaversWindowAndEndsWhenItIsDestroyed)
     PlayerProcess saver(environment);
     ASSERT_TRUE(saver.start({QStringLiteral("-root")}));   // as xscreensaver's module starts it
     expectChangingFilledFrames(250);
+
+    // xscreensaver's preview resizes its window: the zoom follows, now cut at the sides.
+    m_place.setSize(QSize(300, 400));
+    const std::uint32_t size[] = {300, 400};
+    xcb_configure_window(m_connection, m_window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    xcb_flush(m_connection);
+    const QImage resized = waitForZoom();
+    EXPECT_FALSE(blackColumn(resized, 0) || blackColumn(resized, resized.width() - 1));
 
     xcb_destroy_window(m_connection, m_window);
     xcb_flush(m_connection);
