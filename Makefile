@@ -47,11 +47,12 @@ test: build
 	@scripts/run-tests $(BUILD)
 
 # Figures for BENCHMARKS.md: renderer, decoder against tjbench, a whole zoom run, start-up,
-# the casing-picture offset during drags.
+# the casing-picture offset during drags, the screensaver's CPU against full screen.
 bench: build
 	@$(BUILD)/bench/engine/tf_engine_bench
 	@$(BUILD)/bench/startup/tf_startup_bench 10
 	@$(BUILD)/bench/drag/tf_drag_bench 8
+	@$(BUILD)/bench/screensaver/tf_screensaver_bench 20 2
 
 keyframes: deps
 	@scripts/make-keyframes

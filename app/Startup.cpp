@@ -1,6 +1,8 @@
 #include "Startup.h"
 #include "Application.h"
 #include "CommandLine.h"
+#include "FrameRateList.h"
+#include "Screensaver.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
 #include "ToolkitError.h"
@@ -28,6 +30,27 @@ void applyPlayerOptions(const PlayerOptions &options)
         fmZoom->Scharf1Click();
     if (options.fullScreen)
         fmZoom->setFullScreenView(true);
+    // As if chosen in the repeat menu and the speed panel: both show them.
+    if (options.repeatMode == QLatin1String("OFF"))
+        fmZoom->Aus1Click();
+    else if (options.repeatMode == QLatin1String("ON"))
+        fmZoom->Ein1Click();
+    else if (options.repeatMode == QLatin1String("BIDI"))
+        fmZoom->beideRichtungen1Click();
+    if (options.frameRateIndex >= 0) {
+        ZoomState.frameRateIndex = options.frameRateIndex;
+        ZoomState.frameRate = FrameRateList::ticksPerSecond(options.frameRateIndex);
+    }
+}
+
+int runScreensaver(const PlayerOptions &options)
+{
+    const int ticksPerSecond = options.frameRateIndex >= 0
+        ? FrameRateList::ticksPerSecond(options.frameRateIndex)
+        : ZoomState.frameRate;
+    Screensaver screensaver(options.window, ZoomTimeline(ZoomState.stepFactor, ticksPerSecond),
+                            ticksPerSecond);
+    return screensaver.run();
 }
 
 int runPlayer(int &argc, char **argv)

@@ -12,7 +12,8 @@ void runUnitStartSteps();
 // Raises what a constructor raises.
 void createPlayerWindows();
 
-// The presentation and full screen the command line asks for, on the windows just built.
+// The presentation, full screen, repeat mode and frame rate the command line asks for, on the
+// windows just built.
 void applyPlayerOptions(const PlayerOptions &options);
 
 // Builds the monitor window (the main window) and then the zoom window, shows them and runs the
@@ -23,3 +24,8 @@ int runPlayer(int &argc, char **argv);
 // command line's options and runs the message loop; a failure while a window is built shows one
 // error report. Returns 0.
 int showPlayer(Application &app, const PlayerOptions &options = {});
+
+// The screensaver the command line asks for: the zoom in its window at the speed the panel starts
+// with (or the frame rate chosen), until the window goes or the process is asked to end. Needs
+// the application object (no windows of its own); returns the exit status.
+int runScreensaver(const PlayerOptions &options);

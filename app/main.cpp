@@ -9,6 +9,13 @@
 
 int main(int argc, char **argv)
 {
+    // The screensaver draws into another program's window through its own X connection and
+    // builds none of the player's windows.
+    if (screensaverRequested(argc, argv)) {
+        QCoreApplication screensaver(argc, argv);
+        identifyApplication();
+        return runScreensaver(parseCommandLine(screensaver.arguments()));
+    }
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {

@@ -1,8 +1,10 @@
 // The zoom window's two panels over the black background: the speed settings and the info text.
+#include "FrameRateList.h"
 #include "TfmZoom.h"
 #include "Transport.h"
 #include "Version.h"
 #include "ZoomState.h"
+#include "ZoomTimeline.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -113,11 +115,7 @@ void TfmZoom::buildSpeedPanel()
     cbFramerate = new QComboBox(gbSpeed);
     cbFramerate->setObjectName(QStringLiteral("cbFramerate"));
     cbFramerate->setEditable(false);
-    cbFramerate->addItems({QStringLiteral("3"), QStringLiteral("4"), QStringLiteral("6"), QStringLiteral("8"),
-                           QStringLiteral("10"), QStringLiteral("12"), QStringLiteral("15"),
-                           QStringLiteral("18"), QStringLiteral("20"), QStringLiteral("22"),
-                           QStringLiteral("25"), QStringLiteral("30"), QStringLiteral("35"),
-                           QStringLiteral("40"), QStringLiteral("maximal")});
+    cbFramerate->addItems(FrameRateList::texts());
     cbFramerate->setCurrentIndex(11);
     cbFramerate->setMaxVisibleItems(15);
     cbFramerate->setFont(arial(13, true));
@@ -264,13 +262,10 @@ void TfmZoom::sbZoomChange()
 
 void TfmZoom::bsOKClick()
 {
-    const QString rate = cbFramerate->currentText();
-    ZoomState.frameRate = rate == QLatin1String("maximal") ? 60 : rate.toInt();
+    ZoomState.frameRate = FrameRateList::ticksPerSecond(cbFramerate->currentIndex());
     ZoomState.speedPosition = pbZoom->value();
     ZoomState.frameRateIndex = cbFramerate->currentIndex();
-    // The magnification per tick grows exponentially with the position: 2^(p / 25.04).
-    const double x = double(static_cast<long double>(pbZoom->value()) * 0.039936102236421724L);
-    ZoomState.stepFactor = 0.99 + 0.0125 * std::pow(2.0, x);
+    ZoomState.stepFactor = ZoomTimeline::stepFactorForSpeed(pbZoom->value());
     shBackground->hide();
     gbSpeed->hide();
 }

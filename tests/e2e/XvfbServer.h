@@ -25,7 +25,8 @@ public:
     void stop();
     bool isRunning() const;
 
-    QString display() const { return m_display; }   // ":N"
+    QString display() const { return m_display; }          // ":N"
+    qint64 pid() const { return m_process.processId(); }   // for CPU figures of the server itself
     // The environment for a client on this display: DISPLAY set; no platform plugin override and
     // no Wayland session, so that Qt programs choose their X11 back end as on a desktop.
     QProcessEnvironment clientEnvironment() const;
