@@ -11,11 +11,13 @@
 set -euo pipefail
 src=$1 build=$2 bare=$3
 fail() { echo "FAIL: $*" >&2; exit 1; }
+trap 'echo "FAIL: line $LINENO: $BASH_COMMAND" >&2' ERR
 [ "$(id -u)" -eq 0 ] || { echo "not root: cannot hide packages, skipped"; exit 77; }
 
 work=$(mktemp -d)
 xpid= ppid=
 cleanup() {
+  set +e
   [ -n "$ppid" ] && kill -- -"$ppid" 2>/dev/null
   [ -n "$xpid" ] && kill "$xpid" 2>/dev/null
   wait 2>/dev/null
