@@ -71,7 +71,8 @@ shown=0 pid=
 for _ in $(seq 600); do
   kill -0 "$ppid" 2>/dev/null || break
   pid=$(pgrep -x -s "$ppid" tiefenflug || true)
-  [ -n "$pid" ] && shown=$(DISPLAY=":$n" xdotool search --onlyvisible --pid "$pid" 2>/dev/null | wc -l)
+  # (xdotool fails while the player has no window yet)
+  [ -n "$pid" ] && shown=$({ DISPLAY=":$n" xdotool search --onlyvisible --pid "$pid" 2>/dev/null || true; } | wc -l)
   [ "$shown" -ge 2 ] && break
   sleep 0.2
 done
