@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <memory>
 
 using namespace layerRows;
 
@@ -49,12 +50,14 @@ Axis axisAt(int pixel, double start, double length, int sourceLength, double opa
     const double source = (centre - start) * sourceLength / length - 0.5;
     int index = int(std::floor(source));
     double fraction = source - index;
+    // Clamped to the edge pixels; the last one is reached as the full share of the next to last,
+    // so that every sample has a right and a lower neighbour inside the picture.
     if (index < 0) {
         index = 0;
         fraction = 0;
     } else if (index >= sourceLength - 1) {
-        index = sourceLength - 1;   // the line's extra column repeats the last one
-        fraction = 0;
+        index = sourceLength - 2;
+        fraction = 1;
     }
     axis.index = index;
     axis.fraction = q15(fraction);
@@ -80,7 +83,12 @@ Plan makePlan(const CompositeLayer &layer, int targetWidth)
 {
     Plan plan;
     const QImage &full = layer.levels.front();
-    const int level = LayerCompositor::levelFor(layer.place.width() / full.width(), int(layer.levels.size()));
+    // Levels below 2 x 2 pixels have no neighbours to interpolate between.
+    int levels = 1;
+    while (levels < int(layer.levels.size()) && layer.levels[levels].width() >= 2
+           && layer.levels[levels].height() >= 2)
+        ++levels;
+    const int level = LayerCompositor::levelFor(layer.place.width() / full.width(), levels);
     plan.image = layer.levels[level];
     if (!isXrgb(plan.image.format()))
         plan.image = plan.image.convertToFormat(QImage::Format_RGB32);
@@ -114,8 +122,39 @@ Plan makePlan(const CompositeLayer &layer, int targetWidth)
 
 struct Kernels
 {
-    decltype(&interpolateRowsPortable) interpolate;
+    decltype(&sampleRowPortable) sampleRow;
     decltype(&composeSpanPortable) compose;
+};
+
+// A layer's source rows sampled at the target's columns, the last two asked for.
+class SampledRows
+{
+public:
+    SampledRows(const Plan &plan, int width, const Kernels &kernels) : m_plan(&plan), m_kernels(&kernels)
+    {
+        // Not cleared: only the columns written are read.
+        for (auto &row : m_rows)
+            row = std::make_unique_for_overwrite<std::int16_t[]>(4 * std::size_t(width));
+    }
+    // Source row `number`, keeping row `keep` if it is held.
+    const std::int16_t *row(int number, int keep)
+    {
+        for (int slot = 0; slot < 2; ++slot)
+            if (m_numbers[slot] == number)
+                return m_rows[slot].get();
+        const int slot = m_numbers[0] == keep ? 1 : 0;
+        m_numbers[slot] = number;
+        m_kernels->sampleRow(reinterpret_cast<const QRgb *>(m_plan->image.constScanLine(number)),
+                             m_plan->index.data(), m_plan->fraction.data(), m_plan->coveredFrom,
+                             m_plan->coveredTo, m_rows[slot].get());
+        return m_rows[slot].get();
+    }
+
+private:
+    const Plan *m_plan;
+    const Kernels *m_kernels;
+    std::unique_ptr<std::int16_t[]> m_rows[2];
+    int m_numbers[2] = {-1, -1};
 };
 
 // Rows [first, last) of the target, each cut where a layer begins, ends, or begins or ends to
@@ -124,9 +163,9 @@ void composeRows(const std::vector<Plan> &plans, QImage &target, int first, int 
 {
     const int count = int(plans.size());
     const int width = target.width();
-    std::vector<std::vector<std::int16_t>> lines(count);
-    for (int l = 0; l < count; ++l)
-        lines[l].resize(4 * std::size_t(plans[l].image.width() + 1) + 8);
+    std::vector<SampledRows> sampled;
+    for (const Plan &plan : plans)
+        sampled.emplace_back(plan, width, kernels);
 
     struct Piece
     {
@@ -138,7 +177,7 @@ void composeRows(const std::vector<Plan> &plans, QImage &target, int first, int 
     std::vector<Piece> pieces;
     std::vector<int> cuts;
     std::vector<Axis> rows(count);
-    std::vector<int> usedFrom(count), usedTo(count);
+    std::vector<char> used(count);
     std::vector<SpanLayer> spans(count);
 
     for (int y = first; y < last; ++y) {
@@ -147,13 +186,12 @@ void composeRows(const std::vector<Plan> &plans, QImage &target, int first, int 
             const Plan &plan = plans[l];
             rows[l] = axisAt(y, plan.place.top(), plan.place.height(), plan.image.height(), plan.opacity,
                              plan.feather);
+            used[l] = false;
             if (!rows[l].covered)
                 continue;
             cuts.insert(cuts.end(), {plan.coveredFrom, plan.coveredTo});
             if (rows[l].weight == fullWeight)
                 cuts.insert(cuts.end(), {plan.opaqueFrom, plan.opaqueTo});
-            usedFrom[l] = width;
-            usedTo[l] = 0;
         }
         std::sort(cuts.begin(), cuts.end());
         cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
@@ -176,11 +214,10 @@ void composeRows(const std::vector<Plan> &plans, QImage &target, int first, int 
                     piece.overTarget = false;
                     break;
                 }
-            for (int l = start; l < count && piece.count < maxLayers; ++l)
+            for (int l = start; l < count; ++l)
                 if (covers(l)) {
                     piece.layers[piece.count++] = l;
-                    usedFrom[l] = std::min(usedFrom[l], piece.from);
-                    usedTo[l] = std::max(usedTo[l], piece.to);
+                    used[l] = true;
                 }
             if (piece.count > 0)
                 pieces.push_back(piece);
@@ -189,27 +226,19 @@ void composeRows(const std::vector<Plan> &plans, QImage &target, int first, int 
             continue;
 
         for (int l = 0; l < count; ++l) {
-            if (!rows[l].covered || usedFrom[l] >= usedTo[l])
+            if (!used[l])
                 continue;
-            const Plan &plan = plans[l];
-            const int lastColumn = plan.image.width() - 1;
-            const int from = plan.index[usedFrom[l]];
-            const int to = std::min(plan.index[usedTo[l] - 1] + 1, lastColumn);
             const Axis &row = rows[l];
-            const int lower = std::min(row.index + 1, plan.image.height() - 1);
-            std::int16_t *line = lines[l].data();
-            kernels.interpolate(reinterpret_cast<const QRgb *>(plan.image.constScanLine(row.index)),
-                                reinterpret_cast<const QRgb *>(plan.image.constScanLine(lower)), from, to,
-                                row.fraction, line);
-            std::copy_n(line + 4 * lastColumn, 4, line + 4 * (lastColumn + 1));
-            spans[l] = {line, plan.index.data(), plan.fraction.data(), plan.columnWeight.data(), row.weight};
+            const std::int16_t *upper = sampled[l].row(row.index, row.index + 1);
+            const std::int16_t *lower = sampled[l].row(row.index + 1, row.index);
+            spans[l] = {upper, lower, row.fraction, plans[l].columnWeight.data(), row.weight};
         }
         auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
-        SpanLayer used[maxLayers];
+        SpanLayer chosen[maxLayers];
         for (const Piece &piece : pieces) {
             for (int i = 0; i < piece.count; ++i)
-                used[i] = spans[piece.layers[i]];
-            kernels.compose(used, piece.count, piece.overTarget, out, piece.from, piece.to);
+                chosen[i] = spans[piece.layers[i]];
+            kernels.compose(chosen, piece.count, piece.overTarget, out, piece.from, piece.to);
         }
     }
 }
@@ -241,8 +270,8 @@ void LayerCompositor::compose(QImage &target, const std::vector<CompositeLayer> 
     }
     std::vector<Plan> plans;
     for (const CompositeLayer &layer : layers)
-        if (plans.size() < maxLayers && !layer.levels.empty() && !layer.levels.front().isNull()
-            && !layer.place.isEmpty())
+        if (plans.size() < maxLayers && !layer.levels.empty() && layer.levels.front().width() >= 2
+            && layer.levels.front().height() >= 2 && !layer.place.isEmpty())
             plans.push_back(makePlan(layer, target.width()));
     if (plans.empty())
         return;
@@ -250,8 +279,8 @@ void LayerCompositor::compose(QImage &target, const std::vector<CompositeLayer> 
     target.bits();
 
     const bool avx2 = m_path == Path::Fastest && __builtin_cpu_supports("avx2");
-    const Kernels kernels = avx2 ? Kernels{interpolateRowsAvx2, composeSpanAvx2}
-                                 : Kernels{interpolateRowsPortable, composeSpanPortable};
+    const Kernels kernels =
+        avx2 ? Kernels{sampleRowAvx2, composeSpanAvx2} : Kernels{sampleRowPortable, composeSpanPortable};
     const int bands = (target.height() + bandRows - 1) / bandRows;
     std::atomic<int> next{0};
     const auto work = [&] {

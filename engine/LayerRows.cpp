@@ -4,11 +4,11 @@
 
 namespace layerRows {
 
-void interpolateRowsPortable(const QRgb *top, const QRgb *bottom, int from, int to, int fy,
-                             std::int16_t *line)
+void sampleRowPortable(const QRgb *source, const int *index, const std::int16_t *fraction, int from, int to,
+                       std::int16_t *out)
 {
-    for (int column = from; column <= to; ++column)
-        interpolatePixel(top, bottom, column, fy, line);
+    for (int x = from; x < to; ++x)
+        samplePixel(source, index, fraction, x, out);
 }
 
 void composeSpanPortable(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int from, int to)

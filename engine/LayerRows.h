@@ -3,7 +3,9 @@
 // The inner loops of the layer compositor, one row at a time, in a portable and an AVX2 version
 // that compute the same bytes. Channels are held as 16-bit numbers with 7 fraction bits ("Q7")
 // and weights with 15 fraction bits ("Q15", 32767 standing for one), so that the AVX2 version
-// can use its rounding multiply (mulhrs) on sixteen channels at once.
+// can use its rounding multiply (mulhrs) on sixteen channels at once. A layer is filtered in two
+// steps: each source row it needs is sampled at every target column once, and each target row
+// then interpolates between two such rows (an enlarged layer's rows serve several target rows).
 
 #include <QRgb>
 
@@ -14,15 +16,14 @@ namespace layerRows {
 
 constexpr int fullWeight = 32767;
 
-// One layer's part of a row: its two source rows already interpolated vertically into `line`
-// (four Q7 channels per source column, one column more than the picture for the right edge),
-// and per device column the left source column, the right one's weight and the layer's weight
-// across the row (each four times, one per channel).
+// One layer's part of a target row: its two source rows sampled at the target's columns (four Q7
+// channels per column), the lower one's weight, and the layer's weight across the row (four per
+// column) and down the columns.
 struct SpanLayer
 {
-    const std::int16_t *line;
-    const int *index;
-    const std::int16_t *fraction;
+    const std::int16_t *upper;
+    const std::int16_t *lower;
+    std::int16_t rowFraction;
     const std::int16_t *columnWeight;
     std::int16_t rowWeight;
 };
@@ -32,27 +33,30 @@ inline int mulhrs(int a, int b)
     return (a * b + 0x4000) >> 15;
 }
 
-// `line` columns [from, to] from source rows `top` and `bottom`, `fy` (Q15) towards the bottom.
-void interpolateRowsPortable(const QRgb *top, const QRgb *bottom, int from, int to, int fy,
-                             std::int16_t *line);
-void interpolateRowsAvx2(const QRgb *top, const QRgb *bottom, int from, int to, int fy, std::int16_t *line);
+// Target columns [from, to) of source row `source` into `out`: per column the source pixel
+// `index` and the next one, `fraction` (Q15, four per column) towards the next.
+void sampleRowPortable(const QRgb *source, const int *index, const std::int16_t *fraction, int from, int to,
+                       std::int16_t *out);
+void sampleRowAvx2(const QRgb *source, const int *index, const std::int16_t *fraction, int from, int to,
+                   std::int16_t *out);
 
-// Device pixels [from, to) of `row`: the first layer sampled (or, with `overTarget`, what the row
+// Target pixels [from, to) of `row`: the first layer sampled (or, with `overTarget`, what the row
 // holds), each further layer blended over it by its weight; written once.
 void composeSpanPortable(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int from, int to);
 void composeSpanAvx2(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int from, int to);
 
-inline void interpolatePixel(const QRgb *top, const QRgb *bottom, int column, int fy, std::int16_t *line)
+inline void samplePixel(const QRgb *source, const int *index, const std::int16_t *fraction, int x,
+                        std::int16_t *out)
 {
-    const auto *t = reinterpret_cast<const std::uint8_t *>(top + column);
-    const auto *b = reinterpret_cast<const std::uint8_t *>(bottom + column);
+    const auto *left = reinterpret_cast<const std::uint8_t *>(source + index[x]);
+    const int f = fraction[4 * x];
     for (int c = 0; c < 4; ++c) {
-        const int upper = t[c] << 7;
-        line[4 * column + c] = std::int16_t(upper + mulhrs((b[c] << 7) - upper, fy));
+        const int value = left[c] << 7;
+        out[4 * x + c] = std::int16_t(value + mulhrs((left[c + 4] << 7) - value, f));
     }
 }
 
-// One device pixel, in the same arithmetic as the vector loop (the tails of its rows use it).
+// One target pixel, in the same arithmetic as the vector loop (the ends of its rows use it).
 inline void composePixel(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int x)
 {
     int acc[4];
@@ -61,13 +65,12 @@ inline void composePixel(const SpanLayer *layers, int count, bool overTarget, QR
         acc[c] = out[c] << 7;
     for (int l = 0; l < count; ++l) {
         const SpanLayer &layer = layers[l];
-        const std::int16_t *left = layer.line + 4 * layer.index[x];
-        const int f = layer.fraction[4 * x];
-        const int w =
-            l == 0 && !overTarget ? fullWeight : std::min<int>(layer.columnWeight[4 * x], layer.rowWeight);
+        const bool first = l == 0 && !overTarget;
+        const int w = first ? fullWeight : std::min<int>(layer.columnWeight[4 * x], layer.rowWeight);
         for (int c = 0; c < 4; ++c) {
-            const int sample = left[c] + mulhrs(left[c + 4] - left[c], f);
-            acc[c] = l == 0 && !overTarget ? sample : acc[c] + mulhrs(sample - acc[c], w);
+            const int upper = layer.upper[4 * x + c];
+            const int sample = upper + mulhrs(layer.lower[4 * x + c] - upper, layer.rowFraction);
+            acc[c] = first ? sample : acc[c] + mulhrs(sample - acc[c], w);
         }
     }
     for (int c = 0; c < 3; ++c)
