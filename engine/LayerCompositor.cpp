@@ -159,10 +159,10 @@ private:
 
 // Rows [first, last) of the target, each cut where a layer begins, ends, or begins or ends to
 // hide what lies below; each piece drawn from the layers it needs.
-void composeRows(const std::vector<Plan> &plans, QImage &target, int first, int last, const Kernels &kernels)
+void composeRows(const std::vector<Plan> &plans, uchar *bits, qsizetype stride, int width, int first,
+                 int last, const Kernels &kernels)
 {
     const int count = int(plans.size());
-    const int width = target.width();
     std::vector<SampledRows> sampled;
     for (const Plan &plan : plans)
         sampled.emplace_back(plan, width, kernels);
@@ -233,7 +233,7 @@ void composeRows(const std::vector<Plan> &plans, QImage &target, int first, int 
             const std::int16_t *lower = sampled[l].row(row.index + 1, row.index);
             spans[l] = {upper, lower, row.fraction, plans[l].columnWeight.data(), row.weight};
         }
-        auto *out = reinterpret_cast<QRgb *>(target.scanLine(y));
+        auto *out = reinterpret_cast<QRgb *>(bits + y * stride);
         SpanLayer chosen[maxLayers];
         for (const Piece &piece : pieces) {
             for (int i = 0; i < piece.count; ++i)
@@ -275,8 +275,9 @@ void LayerCompositor::compose(QImage &target, const std::vector<CompositeLayer> 
             plans.push_back(makePlan(layer, target.width()));
     if (plans.empty())
         return;
-    // Detach before the threads write into it.
-    target.bits();
+    // Detached here, before the threads write into it.
+    uchar *const bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
 
     const bool avx2 = m_path == Path::Fastest && __builtin_cpu_supports("avx2");
     const Kernels kernels =
@@ -285,8 +286,8 @@ void LayerCompositor::compose(QImage &target, const std::vector<CompositeLayer> 
     std::atomic<int> next{0};
     const auto work = [&] {
         for (int band = next++; band < bands; band = next++)
-            composeRows(plans, target, band * bandRows, std::min(target.height(), (band + 1) * bandRows),
-                        kernels);
+            composeRows(plans, bits, stride, target.width(), band * bandRows,
+                        std::min(target.height(), (band + 1) * bandRows), kernels);
     };
     // Helpers come from Qt's pool only when a thread is idle there: on a busy pool the calling
     // thread does all the rows itself rather than wait.
