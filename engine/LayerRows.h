@@ -9,7 +9,6 @@
 
 #include <QRgb>
 
-#include <algorithm>
 #include <cstdint>
 
 namespace layerRows {
@@ -28,7 +27,9 @@ struct SpanLayer
     std::int16_t rowWeight;
 };
 
-inline int mulhrs(int a, int b)
+// The helpers below are compiled into the AVX2 file as well: static, so that the linker never
+// hands a processor without AVX2 that file's copy of them.
+static inline int mulhrs(int a, int b)
 {
     return (a * b + 0x4000) >> 15;
 }
@@ -45,8 +46,8 @@ void sampleRowAvx2(const QRgb *source, const int *index, const std::int16_t *fra
 void composeSpanPortable(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int from, int to);
 void composeSpanAvx2(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int from, int to);
 
-inline void samplePixel(const QRgb *source, const int *index, const std::int16_t *fraction, int x,
-                        std::int16_t *out)
+static inline void samplePixel(const QRgb *source, const int *index, const std::int16_t *fraction, int x,
+                               std::int16_t *out)
 {
     const auto *left = reinterpret_cast<const std::uint8_t *>(source + index[x]);
     const int f = fraction[4 * x];
@@ -57,7 +58,7 @@ inline void samplePixel(const QRgb *source, const int *index, const std::int16_t
 }
 
 // One target pixel, in the same arithmetic as the vector loop (the ends of its rows use it).
-inline void composePixel(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int x)
+static inline void composePixel(const SpanLayer *layers, int count, bool overTarget, QRgb *row, int x)
 {
     int acc[4];
     auto *out = reinterpret_cast<std::uint8_t *>(row + x);
@@ -66,15 +67,18 @@ inline void composePixel(const SpanLayer *layers, int count, bool overTarget, QR
     for (int l = 0; l < count; ++l) {
         const SpanLayer &layer = layers[l];
         const bool first = l == 0 && !overTarget;
-        const int w = first ? fullWeight : std::min<int>(layer.columnWeight[4 * x], layer.rowWeight);
+        const int columnWeight = layer.columnWeight[4 * x];
+        const int w = first ? fullWeight : columnWeight < layer.rowWeight ? columnWeight : layer.rowWeight;
         for (int c = 0; c < 4; ++c) {
             const int upper = layer.upper[4 * x + c];
             const int sample = upper + mulhrs(layer.lower[4 * x + c] - upper, layer.rowFraction);
             acc[c] = first ? sample : acc[c] + mulhrs(sample - acc[c], w);
         }
     }
-    for (int c = 0; c < 3; ++c)
-        out[c] = std::uint8_t(std::clamp((acc[c] + 64) >> 7, 0, 255));
+    for (int c = 0; c < 3; ++c) {
+        const int value = (acc[c] + 64) >> 7;
+        out[c] = std::uint8_t(value < 0 ? 0 : value > 255 ? 255 : value);
+    }
     out[3] = 0xff;
 }
 
