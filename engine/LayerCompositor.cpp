@@ -159,13 +159,10 @@ private:
 
 // Rows [first, last) of the target, each cut where a layer begins, ends, or begins or ends to
 // hide what lies below; each piece drawn from the layers it needs.
-void composeRows(const std::vector<Plan> &plans, uchar *bits, qsizetype stride, int width, int first,
-                 int last, const Kernels &kernels)
+void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampled, uchar *bits,
+                 qsizetype stride, int width, int first, int last, const Kernels &kernels)
 {
     const int count = int(plans.size());
-    std::vector<SampledRows> sampled;
-    for (const Plan &plan : plans)
-        sampled.emplace_back(plan, width, kernels);
 
     struct Piece
     {
@@ -285,8 +282,12 @@ void LayerCompositor::compose(QImage &target, const std::vector<CompositeLayer> 
     const int bands = (target.height() + bandRows - 1) / bandRows;
     std::atomic<int> next{0};
     const auto work = [&] {
+        // Kept from band to band: a thread that takes the next band too finds its first rows sampled.
+        std::vector<SampledRows> sampled;
+        for (const Plan &plan : plans)
+            sampled.emplace_back(plan, target.width(), kernels);
         for (int band = next++; band < bands; band = next++)
-            composeRows(plans, bits, stride, target.width(), band * bandRows,
+            composeRows(plans, sampled, bits, stride, target.width(), band * bandRows,
                         std::min(target.height(), (band + 1) * bandRows), kernels);
     };
     // Helpers come from Qt's pool only when a thread is idle there: on a busy pool the calling
