@@ -183,3 +183,25 @@ TEST_F(LayerCompositorTest, AgreesWithThePainterDrawingWithin45dB)
             EXPECT_GT(psnr(now, before), 45.0);
         }
 }
+
+// A picture of twice the keyframe's size lies where the keyframe lies and fades in over the same
+// keyframe pixels. A stand-in for such a picture, each keyframe pixel doubled, carries the keyframe
+// itself and its half as its half and quarter: wherever the view samples those levels (the deeper
+// layers at "groß" x1, shown at a half to a quarter), it must draw the very same bytes.
+TEST_F(LayerCompositorTest, ALayerOfTwiceTheSizeLiesWhereItsKeyframeLies)
+{
+    KeyframeLayer larger[3] = {layers[0], layers[1], layers[2]};
+    for (int d = 1; d < 3; ++d) {
+        larger[d].full = layers[d].full.scaled(layers[d].full.size() * 2);
+        larger[d].reduced = {layers[d].full, layers[d].reduced[0]};
+        larger[d].pixelsPerKeyframePixel = 2;
+    }
+    const KeyframeLayer *const largerPointers[3] = {&larger[0], &larger[1], &larger[2]};
+    for (double scale : scales) {
+        SCOPED_TRACE(testing::Message() << "scale " << scale);
+        QImage keyframes(800, 600, QImage::Format_RGB32), twice(800, 600, QImage::Format_RGB32);
+        composeSharpView(keyframes, pointers, scale, 800);
+        composeSharpView(twice, largerPointers, scale, 800);
+        EXPECT_EQ(keyframes, twice);
+    }
+}
