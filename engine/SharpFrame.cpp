@@ -13,7 +13,7 @@
 namespace {
 std::atomic<bool> sharp{false};
 
-constexpr double featherWidth = 32.0;   // layer pixels of the fade at a deeper layer's edge
+constexpr double featherWidth = 32.0;   // keyframe pixels of the fade at a deeper layer's edge
 constexpr double fadeLength = 0.5;      // of the scale, over which the deepest layer fades in
 
 double smoothStep(double t)

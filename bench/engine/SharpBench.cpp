@@ -1,6 +1,7 @@
 // The sharp presentation against the original one, measured side by side in one run: the cost
 // of a frame, how faithfully the picture's centre shows the deeper keyframes, and how large the
-// change from one frame to the next is at a keyframe swap compared with any other frame.
+// change from one frame to the next is at a keyframe swap compared with any other frame; and the
+// one-pass compositor against the former QPainter drawing of the same view.
 #include "BenchSupport.h"
 #include "FrameRenderer.h"
 #include "KeyframeStore.h"
