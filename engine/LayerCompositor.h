@@ -17,9 +17,10 @@ struct CompositeLayer
 
 // Composes layers, the first at the bottom, into a target in one pass: each target pixel is
 // computed once from every layer that covers it and written once. A layer is sampled bilinearly
-// from the level at which it is reduced by less than half (so that it does not alias); its
+// from the first level shown at no less than half its size (so that it does not alias); its
 // weight rises linearly from nothing at its edge to its opacity at `feather` inside. Pixels no
-// layer covers keep what the target holds. Up to four layers are composed. Rows are shared out among the processor's cores.
+// layer covers keep what the target holds. Up to four layers are composed. Rows are shared out
+// among the processor's cores.
 class LayerCompositor
 {
 public:
@@ -27,7 +28,7 @@ public:
 
     explicit LayerCompositor(Path path = Path::Fastest, int threads = 0);   // 0: one per core
 
-    // `target` must be 32-bit RGB (RGB32 or ARGB32 with opaque pixels).
+    // Fastest on 32-bit RGB targets (RGB32, ARGB32); others are converted there and back.
     void compose(QImage &target, const std::vector<CompositeLayer> &layers) const;
 
     // The level of a layer shown at `pixelsPerPixel` target pixels per full-resolution pixel.
