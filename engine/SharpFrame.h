@@ -25,7 +25,7 @@ bool sharpLayersReady(int frame);
 // `regionWidth` is the width of the keyframe area the view shows at scale 1.
 void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale, double regionWidth);
 
-// The weight of a deeper layer (depth 1 or 2) at `scale`, and the width in its own pixels over
+// The weight of a deeper layer (depth 1 or 2) at `scale`, and the width in its keyframe's pixels over
 // which it fades in from its edge.
 double sharpLayerOpacity(int depth, double scale);
 double sharpLayerFeather(int depth, double scale);

@@ -32,7 +32,9 @@ KeyframeLayer decodeLayer(int number)
     KeyframeLayer layer;
     layer.number = number;
     decodeKeyframe(number, layer.full);
-    layer.half = halfSize(layer.full);
+    // A quarter serves a picture of twice the keyframe's size where the keyframe is at a half.
+    layer.reduced.push_back(halfSize(layer.full));
+    layer.reduced.push_back(halfSize(layer.reduced.back()));
     return layer;
 }
 

@@ -3,17 +3,20 @@
 #include <mutex>
 #include <vector>
 
-// One keyframe decoded for the sharp view, with a copy reduced to half size by area averaging
-// for the places where it is shown at less than half its resolution.
+// One keyframe decoded for the sharp view, with copies reduced to a half and a quarter by area
+// averaging for the places where it is shown at less than half its resolution. The picture may
+// hold more detail than the keyframe it stands for: `pixelsPerKeyframePixel` is 2 for one of
+// twice the keyframe's width and height.
 struct KeyframeLayer
 {
     int number = 0;
     QImage full;
-    QImage half;
+    std::vector<QImage> reduced;   // half, quarter
+    double pixelsPerKeyframePixel = 1.0;
     bool isNull() const { return full.isNull(); }
 };
 
-// Decodes keyframe `number` and its half-size copy (any thread; raises ToolkitError).
+// Decodes keyframe `number` and its reduced copies (any thread; raises ToolkitError).
 KeyframeLayer decodeLayer(int number);
 
 // The keyframes the sharp view composes, decoded by the loader thread ahead of need. The GUI

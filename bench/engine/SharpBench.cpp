@@ -1,10 +1,12 @@
 // The sharp presentation against the original one, measured side by side in one run: the cost
 // of a frame, how faithfully the picture's centre shows the deeper keyframes, and how large the
-// change from one frame to the next is at a keyframe swap compared with any other frame.
+// change from one frame to the next is at a keyframe swap compared with any other frame; and the
+// one-pass compositor against the former QPainter drawing of the same view.
 #include "BenchSupport.h"
 #include "FrameRenderer.h"
 #include "KeyframeStore.h"
 #include "MyThread.h"
+#include "PainterSharpView.h"
 #include "PlayerWindows.h"
 #include "SharpFrame.h"
 #include "SharpLayers.h"
@@ -19,6 +21,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
@@ -105,14 +108,35 @@ void printTimes(const char *what, Times original, Times sharp)
                 original.cpu, sharp.median, sharp.p99, sharp.cpu);
 }
 
-// The composition alone, into canvases of the device size.
+// The layers renderSharpView composes for keyframe `frame`, for the former drawing.
+struct ShownLayers
+{
+    KeyframeLayer layers[3];
+    std::array<const KeyframeLayer *, 3> pointers() const { return {&layers[0], &layers[1], &layers[2]}; }
+};
+
+ShownLayers shownLayers(int frame)
+{
+    ShownLayers shown;
+    shown.layers[0].full = keyframeBitmap(ZoomState.activeBitmap.load());
+    for (int depth = 1; depth < 3; ++depth)
+        shown.layers[depth] = sharpLayers().layer(frame + depth);
+    return shown;
+}
+
+// The composition alone, into canvases of the device size: the one-pass compositor, the former
+// QPainter drawing layer by layer, and one smooth enlargement of the keyframe over the whole canvas.
 void benchComposition()
 {
-    std::printf("Composition alone, ms per frame over one segment (keyframe %d)\n", benchFrame);
-    printHeading();
+    std::printf("Composition alone, ms per frame over one segment (keyframe %d); new: one-pass compositor,\n"
+                "old: QPainter layer by layer, smooth: one smooth enlargement over the canvas\n",
+                benchFrame);
+    std::printf("%-34s %8s %8s %8s %8s %8s %8s %8s %8s\n", "", "orig med", "new med", "new p99", "new cpu",
+                "old med", "old p99", "smth med", "smth p99");
     setGross();
     setSharpPresentation(true);
     showKeyframe(benchFrame);
+    const ShownLayers shown = shownLayers(benchFrame);
     QImage original(800, 600, QImage::Format_RGB32);
     struct Config
     {
@@ -122,7 +146,8 @@ void benchComposition()
     };
     for (const Config &config :
          {Config{"gross x1 (800x600)", {800, 600}, 800}, Config{"gross x2 (1600x1200)", {1600, 1200}, 800},
-          Config{"full screen 1920x1080 (1440x1080)", {1440, 1080}, 800}}) {
+          Config{"full screen 1920x1080 (1440x1080)", {1440, 1080}, 800},
+          Config{"full screen 3840x2160 (2880x2160)", {2880, 2160}, 800}}) {
         QImage canvas(config.device, QImage::Format_RGB32);
         const Times orig = timeOverASegment([&] {
             ZoomHost *const host = zoomHost;
@@ -133,15 +158,17 @@ void benchComposition()
                         QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()),
                         original, QRect(0, 0, 800, 600));
         });
-        const Times sharp = timeOverASegment([&] { renderSharpView(canvas, config.region); });
-        printTimes(config.name, orig, sharp);
-        // For scale: one smooth enlargement of the keyframe over the whole canvas.
-        const Times one = timeOverASegment([&] {
+        const Times now = timeOverASegment([&] { renderSharpView(canvas, config.region); });
+        const Times before = timeOverASegment([&] {
+            composeSharpViewWithPainter(canvas, shown.pointers().data(), ZoomState.scale, config.region);
+        });
+        const Times smooth = timeOverASegment([&] {
             QPainter painter(&canvas);
             painter.setRenderHint(QPainter::SmoothPixmapTransform);
             painter.drawImage(QRectF(canvas.rect()), ZoomState.bitmapA, QRectF(200, 150, 400, 300));
         });
-        printTimes("  one smooth enlargement, for scale", {0, 0, 0}, one);
+        std::printf("%-34s %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f\n", config.name, orig.median,
+                    now.median, now.p99, now.cpu, before.median, before.p99, smooth.median, smooth.p99);
     }
     setSharpPresentation(false);
     std::printf("(original: the nearest-neighbour copy at 800 x 600, which the screen enlarges)\n\n");
@@ -202,12 +229,17 @@ double psnr(const QImage &a, const QImage &b)
     return mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.0;
 }
 
-// The picture as the screen shows it at `ratio`, in device pixels.
-QImage shownPicture(bool sharp, int ratio)
+// The picture as the screen shows it at `ratio`, in device pixels (`painter`: the sharp view as
+// the former QPainter drawing made it).
+QImage shownPicture(bool sharp, int ratio, bool painter = false)
 {
     if (sharp) {
         QImage canvas(800 * ratio, 600 * ratio, QImage::Format_RGB32);
-        renderSharpView(canvas, 800);
+        if (painter)
+            composeSharpViewWithPainter(canvas, shownLayers(currentFrame).pointers().data(), ZoomState.scale,
+                                        800);
+        else
+            renderSharpView(canvas, 800);
         return canvas;
     }
     QImage view(800, 600, QImage::Format_RGB32);
@@ -239,12 +271,12 @@ void benchFidelity()
     QImage deepest;
     decodeKeyframe(benchFrame + 2, deepest);
     for (int ratio : {1, 2}) {
-        for (bool sharp : {false, true}) {
-            std::printf("x%-6d %-6s", ratio, sharp ? "sharp" : "orig");
+        for (int mode : {0, 1, 2}) {
+            std::printf("x%-6d %-6s", ratio, mode == 0 ? "orig" : mode == 1 ? "sharp" : "old");
             double total = 0;
             for (double s : scales) {
                 ZoomState.scale = s;
-                const QImage picture = shownPicture(sharp, ratio);
+                const QImage picture = shownPicture(mode > 0, ratio, mode == 2);
                 const double half = 100.0 * ratio * s;   // half the width of k+2 on the screen
                 const QRect box(qRound(picture.width() / 2.0 - half),
                                 qRound(picture.height() / 2.0 - half * 0.75), qRound(2 * half),
