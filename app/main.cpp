@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "ExportCommand.h"
 #include "Startup.h"
 
 #include <QByteArray>
@@ -8,6 +9,8 @@
 
 int main(int argc, char **argv)
 {
+    if (asksForExport(argc, argv))
+        return runExport(argc, argv);
     const bool x11 = !qEnvironmentVariableIsEmpty("DISPLAY");
     const bool wayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
