@@ -15,9 +15,10 @@ int runExport(int &argc, char **argv)
 {
     // Frames are composed in memory; no window is ever shown.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    // The AV1 encoder's notes would break up the progress line.
+    // The AV1 encoder's notes would break up the progress line; its failures come back as
+    // error codes all the same.
     if (qEnvironmentVariableIsEmpty("SVT_LOG"))
-        qputenv("SVT_LOG", "1");
+        qputenv("SVT_LOG", "0");
     QGuiApplication app(argc, argv);
     identifyApplication();
     const ExportSettings settings = parseCommandLine(app.arguments()).exportSettings;

@@ -23,7 +23,8 @@ void TfmZoom::Video1Click()
     progress->setObjectName(QStringLiteral("VideoProgress"));
     progress->setWindowTitle(dialog.windowTitle());
     progress->setStyleSheet(dialog.styleSheet());
-    progress->setWindowModality(Qt::WindowModal);
+    // Not modal: a modal progress dialog runs the event loop from setValue.
+    progress->setWindowModality(Qt::NonModal);
     progress->setAutoClose(false);
     progress->setAutoReset(false);
     progress->setMinimumDuration(0);

@@ -11,6 +11,7 @@ class QLineEdit;
 // only settings an export can use; an existing file is replaced only after asking.
 class VideoExportDialog : public QDialog
 {
+    Q_OBJECT
 public:
     // `speed` carries the player's zoom speed into the settings.
     VideoExportDialog(const ZoomTimeline &speed, QWidget *parent);

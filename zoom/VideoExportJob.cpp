@@ -25,7 +25,11 @@ void VideoExportJob::start()
         try {
             written = exportVideo(
                 m_settings,
-                [this](const ExportProgress &state) {
+                [this, shownAt = -1.0](const ExportProgress &state) mutable {
+                    // A few updates a second are enough for the dialog.
+                    if (state.framesDone < state.frameCount && state.elapsedSeconds - shownAt < 0.1)
+                        return;
+                    shownAt = state.elapsedSeconds;
                     emit progressed(state.framesDone, state.frameCount);   // queued to our thread
                 },
                 &m_cancel);
