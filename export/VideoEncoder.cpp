@@ -47,7 +47,7 @@ Tuning tuningFor(const char *encoder, VideoQuality quality)
 {
     static const Tuning tunings[][3] = {
         {{"libx264", "superfast", 28}, {"libx264", "superfast", 22}, {"libx264", "veryfast", 18}},
-        {{"libsvtav1", "12", 42}, {"libsvtav1", "10", 35}, {"libsvtav1", "8", 28}},
+        {{"libsvtav1", "12", 42}, {"libsvtav1", "11", 35}, {"libsvtav1", "9", 28}},
         {{"libvpx-vp9", "8", 42}, {"libvpx-vp9", "8", 34}, {"libvpx-vp9", "6", 28}},   // cpu-used
     };
     for (const auto &row : tunings)

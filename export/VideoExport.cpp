@@ -29,6 +29,7 @@ public:
         const QString folder = target.absolutePath();
         // Created here, exclusively and with the umask's permissions, so that the encoder only
         // writes into a file that is ours.
+        QString reason;
         for (int attempt = 0; attempt < 16; ++attempt) {
             QFile file(QStringLiteral("%1/.%2.%3.part")
                            .arg(folder, target.fileName())
@@ -37,12 +38,14 @@ public:
                 m_path = file.fileName();
                 return;
             }
-            if (file.error() != QFileDevice::OpenError || QFileInfo::exists(file.fileName()) == false)
-                break;
+            reason = file.errorString();
+            if (!QFileInfo::exists(file.fileName()))
+                break;   // not a clash of names: trying again would not help
         }
-        throw ToolkitError(QStringLiteral("Im Ordner \"%1\" darf Tiefenflug keine Datei anlegen (keine "
-                                          "Schreibberechtigung)")
-                               .arg(shown(folder)));
+        if (!QFileInfo(folder).isWritable())
+            reason = QStringLiteral("keine Schreibberechtigung");
+        throw ToolkitError(QStringLiteral("Im Ordner \"%1\" lässt sich keine Datei anlegen (%2)")
+                               .arg(shown(folder), reason));
     }
     ~PartFile()
     {
