@@ -2,6 +2,7 @@
 #include "VideoExport.h"
 #include "ExportComposer.h"
 #include "ExportSchedule.h"
+#include "ProgramExit.h"
 #include "ToolkitError.h"
 
 #include <QDir>
@@ -13,11 +14,37 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <mutex>
+#include <set>
 
 namespace {
 QString shown(const QString &path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+// The part files of exports still running. The player ends without stopping its threads; its
+// exit step removes them, so that even then nothing half-written stays behind.
+struct OpenParts
+{
+    std::mutex mutex;
+    std::set<QByteArray> paths;
+};
+
+OpenParts &openParts()
+{
+    static OpenParts parts;
+    static const bool registered = [] {
+        registerExitStep([] {
+            // The exports' threads go on running meanwhile; they hold the lock only briefly.
+            const std::lock_guard lock(parts.mutex);
+            for (const QByteArray &path : parts.paths)
+                std::remove(path.constData());
+        });
+        return true;
+    }();
+    (void)registered;
+    return parts;
 }
 
 // The hidden file the video grows in; removed unless it was renamed to the target.
@@ -36,6 +63,8 @@ public:
                            .arg(QRandomGenerator::global()->generate(), 8, 16, QLatin1Char('0')));
             if (file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
                 m_path = file.fileName();
+                const std::lock_guard lock(openParts().mutex);
+                openParts().paths.insert(QFile::encodeName(m_path));
                 return;
             }
             reason = file.errorString();
@@ -49,8 +78,10 @@ public:
     }
     ~PartFile()
     {
-        if (!m_path.isEmpty())
-            QFile::remove(m_path);
+        if (m_path.isEmpty())
+            return;
+        QFile::remove(m_path);
+        forget();
     }
     QString path() const { return m_path; }
 
@@ -64,10 +95,17 @@ public:
         if (!renamed)
             throw ToolkitError(
                 QStringLiteral("Das Video ließ sich nicht unter \"%1\" ablegen").arg(shown(target)));
+        forget();
         m_path.clear();
     }
 
 private:
+    void forget()
+    {
+        const std::lock_guard lock(openParts().mutex);
+        openParts().paths.erase(QFile::encodeName(m_path));
+    }
+
     QString m_path;
 };
 }

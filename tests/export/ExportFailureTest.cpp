@@ -4,6 +4,7 @@
 // that is missing or not writable, a full disk and Ctrl+C; the last four through the real
 // command line, as an unprivileged user where permissions matter.
 #include "ExportToolbox.h"
+#include "ProgramExit.h"
 #include "ToolkitError.h"
 
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -169,5 +171,23 @@ TEST(ExportFailure, CtrlCStopsTheExportAndLeavesNothing)
     EXPECT_EQ(process.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(process.exitCode(), 130);
     EXPECT_TRUE(process.readAllStandardError().contains("Abgebrochen"));
+    EXPECT_EQ(filesIn(dir.path()), QStringList());
+}
+
+TEST(ExportFailure, ThePlayerEndingDuringAnExportLeavesNothing)
+{
+    QTemporaryDir dir;
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    // "Schließen" ends the process at once, with the export's thread still writing.
+    EXPECT_EXIT(
+        {
+            std::thread exporter([&] {
+                exportVideo(tinyClip(dir.filePath(QStringLiteral("zoom.mp4")), QSize(640, 480), 30));
+            });
+            while (filesIn(dir.path()).isEmpty())
+                std::this_thread::yield();
+            exitProgram();
+        },
+        ::testing::ExitedWithCode(0), "");
     EXPECT_EQ(filesIn(dir.path()), QStringList());
 }
