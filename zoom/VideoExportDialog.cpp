@@ -38,46 +38,45 @@ VideoExportDialog::VideoExportDialog(const ZoomTimeline &speed, QWidget *parent)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     m_file = new QLineEdit(QDir(folder).filePath(QStringLiteral("Tiefenflug.mp4")));
-        QDir(folder.isEmpty() ? QDir::homePath() : folder).filePath(QStringLiteral("Tiefenflug.mp4")));
-        m_file->setObjectName(QStringLiteral("file"));
-        m_file->setMinimumWidth(320);
-        auto *browse = new QPushButton(QStringLiteral("Durchsuchen…"));
-        connect(browse, &QPushButton::clicked, this, &VideoExportDialog::chooseFile);
-        connect(m_file, &QLineEdit::textEdited, this, [this] { m_replace = false; });
-        auto *fileRow = new QHBoxLayout;
-        fileRow->addWidget(m_file);
-        fileRow->addWidget(browse);
+    m_file->setObjectName(QStringLiteral("file"));
+    m_file->setMinimumWidth(320);
+    auto *browse = new QPushButton(QStringLiteral("Durchsuchen…"));
+    connect(browse, &QPushButton::clicked, this, &VideoExportDialog::chooseFile);
+    connect(m_file, &QLineEdit::textEdited, this, [this] { m_replace = false; });
+    auto *fileRow = new QHBoxLayout;
+    fileRow->addWidget(m_file);
+    fileRow->addWidget(browse);
 
-        m_size = new QComboBox;
-        m_size->setObjectName(QStringLiteral("size"));
-        for (const QSize &size : {QSize(1280, 720), QSize(1920, 1080), QSize(2560, 1440), QSize(3840, 2160),
-                                  QSize(800, 600), QSize(1600, 1200)})
-            m_size->addItem(QStringLiteral("%1 × %2").arg(size.width()).arg(size.height()), size);
-        m_size->setCurrentIndex(1);
-        m_framesPerSecond = new QComboBox;
-        m_framesPerSecond->setObjectName(QStringLiteral("framesPerSecond"));
-        for (int rate : {24, 25, 30, 50, 60})
-            m_framesPerSecond->addItem(QString::number(rate), rate);
-        m_framesPerSecond->setCurrentIndex(4);
-        m_direction = new QComboBox;
-        m_direction->setObjectName(QStringLiteral("direction"));
-        m_direction->addItem(QStringLiteral("hinein"), false);
-        m_direction->addItem(QStringLiteral("heraus"), true);
+    m_size = new QComboBox;
+    m_size->setObjectName(QStringLiteral("size"));
+    for (const QSize &size : {QSize(1280, 720), QSize(1920, 1080), QSize(2560, 1440), QSize(3840, 2160),
+                              QSize(800, 600), QSize(1600, 1200)})
+        m_size->addItem(QStringLiteral("%1 × %2").arg(size.width()).arg(size.height()), size);
+    m_size->setCurrentIndex(1);
+    m_framesPerSecond = new QComboBox;
+    m_framesPerSecond->setObjectName(QStringLiteral("framesPerSecond"));
+    for (int rate : {24, 25, 30, 50, 60})
+        m_framesPerSecond->addItem(QString::number(rate), rate);
+    m_framesPerSecond->setCurrentIndex(4);
+    m_direction = new QComboBox;
+    m_direction->setObjectName(QStringLiteral("direction"));
+    m_direction->addItem(QStringLiteral("hinein"), false);
+    m_direction->addItem(QStringLiteral("heraus"), true);
 
-        auto *form = new QFormLayout;
-        form->addRow(QStringLiteral("Datei:"), fileRow);
-        form->addRow(QStringLiteral("Größe:"), m_size);
-        form->addRow(QStringLiteral("Bilder pro Sekunde:"), m_framesPerSecond);
-        form->addRow(QStringLiteral("Richtung:"), m_direction);
-        auto *buttons = new QDialogButtonBox;
-        buttons->addButton(QStringLiteral("Speichern"), QDialogButtonBox::AcceptRole)
-            ->setObjectName(QStringLiteral("save"));
-        buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
-        connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-        connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-        auto *layout = new QVBoxLayout(this);
-        layout->addLayout(form);
-        layout->addWidget(buttons);
+    auto *form = new QFormLayout;
+    form->addRow(QStringLiteral("Datei:"), fileRow);
+    form->addRow(QStringLiteral("Größe:"), m_size);
+    form->addRow(QStringLiteral("Bilder pro Sekunde:"), m_framesPerSecond);
+    form->addRow(QStringLiteral("Richtung:"), m_direction);
+    auto *buttons = new QDialogButtonBox;
+    buttons->addButton(QStringLiteral("Speichern"), QDialogButtonBox::AcceptRole)
+        ->setObjectName(QStringLiteral("save"));
+    buttons->addButton(QStringLiteral("Abbrechen"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
 }
 
 void VideoExportDialog::chooseFile()
