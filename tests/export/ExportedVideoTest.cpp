@@ -2,6 +2,7 @@
 // Exported videos as outside programs read them: ffprobe sees the codec, size, frame rate, frame
 // count and duration asked for; ffmpeg's decoded frames match the compositor's own picture for
 // their moment; and the zoom between consecutive frames grows by one constant factor.
+#include "ExportComposer.h"
 #include "ExportSchedule.h"
 #include "ExportToolbox.h"
 #include "SharpFrame.h"
@@ -127,4 +128,18 @@ TEST(ExportedVideo, ConsecutiveFramesZoomByOneConstantFactor)
         }
         EXPECT_NEAR(runFrames, timeline.runSeconds() * framesPerSecond, 1.0);
     }
+}
+
+TEST(ExportComposer, FillCropsThePictureToTheWholeFrame)
+{
+    // --fill at 16:9: the 4:3 picture as wide as the frame, its top and bottom cut off evenly.
+    ExportComposer composer(QSize(320, 180), true);
+    const ZoomMoment moment{10, 1.5};
+    const QImage filled = composer.compose(moment);
+    KeyframeLayer layers[3] = {decodeLayer(10), decodeLayer(11), decodeLayer(12)};
+    const KeyframeLayer *pointers[3] = {&layers[0], &layers[1], &layers[2]};
+    QImage whole(320, 240, QImage::Format_RGB32);
+    whole.fill(Qt::black);
+    composeSharpView(whole, pointers, moment.scale, layers[0].full.width());
+    EXPECT_GE(psnr(filled, whole.copy(0, 30, 320, 180)), 40.0);
 }
