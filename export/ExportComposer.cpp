@@ -18,16 +18,17 @@ const KeyframeLayer &ExportComposer::layer(int number)
     return found->second;
 }
 
-void ExportComposer::forgetLayersBefore(int number)
+void ExportComposer::keepLayersNear(int number)
 {
-    // Both directions pass each keyframe once; keep the one behind for a swap back.
+    // Each direction passes every keyframe once: the decoded ones around the view are all it
+    // needs (the cards at either end lie outside the run and go when it begins).
     m_layers.erase(m_layers.begin(), m_layers.lower_bound(number - 1));
     m_layers.erase(m_layers.upper_bound(number + 3), m_layers.end());
 }
 
 const QImage &ExportComposer::compose(const ZoomMoment &moment)
 {
-    forgetLayersBefore(moment.frame);
+    keepLayersNear(moment.frame);
     // The cards carry text and are shown alone; the run composes up to two deeper keyframes.
     const bool card = moment.frame < ZoomTimeline::firstFrame || moment.frame > ZoomTimeline::lastFrame;
     const int deepest = card ? moment.frame : std::min(moment.frame + 2, ZoomTimeline::lastFrame);

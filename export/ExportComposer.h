@@ -21,7 +21,7 @@ public:
 
 private:
     const KeyframeLayer &layer(int number);
-    void forgetLayersBefore(int number);
+    void keepLayersNear(int number);
 
     bool m_fill;
     QImage m_frame;

@@ -80,14 +80,18 @@ struct VideoEncoder::Streams
         avformat_free_context(format);
     }
 
-    void check(int code, const char *what) const
+    // A failure of the encoder's `step`.
+    void check(int code, const char *step) const
     {
-        if (code >= 0)
-            return;
-        if (QByteArray(what) == "write")
+        if (code < 0)
+            throw ToolkitError(QStringLiteral("Der Video-Encoder meldet einen Fehler (%1): %2")
+                                   .arg(QString::fromLatin1(step), errorText(code)));
+    }
+    // A failure to write the file.
+    void checkWrite(int code) const
+    {
+        if (code < 0)
             raiseWriteError(path, code);
-        throw ToolkitError(QStringLiteral("Der Video-Encoder meldet einen Fehler (%1): %2")
-                               .arg(QString::fromLatin1(what), errorText(code)));
     }
 
     // Hands `input` to the encoder (null drains it) and writes what comes out.
@@ -101,10 +105,10 @@ struct VideoEncoder::Streams
             check(code, "encode");
             av_packet_rescale_ts(packet, codec->time_base, stream->time_base);
             packet->stream_index = stream->index;
-            check(av_interleaved_write_frame(format, packet), "write");
+            checkWrite(av_interleaved_write_frame(format, packet));
             // Buffered writes report their failure here only.
             if (format->pb->error < 0)
-                check(format->pb->error, "write");
+                checkWrite(format->pb->error);
         }
     }
 };
@@ -201,7 +205,7 @@ VideoEncoder::VideoEncoder(const QString &path, const QString &container, QSize 
         av_dict_set(&options, "movflags", "+faststart", 0);
     const int header = avformat_write_header(s.format, &options);
     av_dict_free(&options);
-    s.check(header, "write");
+    s.checkWrite(header);
 }
 
 VideoEncoder::~VideoEncoder() = default;
@@ -232,7 +236,7 @@ void VideoEncoder::finish()
 {
     Streams &s = *m_streams;
     s.encode(nullptr);
-    s.check(av_write_trailer(s.format), "write");
+    s.checkWrite(av_write_trailer(s.format));
     s.fileOpen = false;
-    s.check(avio_closep(&s.format->pb), "write");
+    s.checkWrite(avio_closep(&s.format->pb));
 }
