@@ -4,7 +4,10 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QStringList>
+
+#include <cstring>
 
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +19,7 @@ const QString rootName = QStringLiteral("root");
 const QString windowIdName = QStringLiteral("window-id");
 const char *const screensaverWindowVariable = "XSCREENSAVER_WINDOW";
 
-[[noreturn]] void failWith(const QString &message)
+[[noreturn]] void fail(const QString &message)
 {
     std::fprintf(stderr, "%s: %s\n", qPrintable(QCoreApplication::applicationName()), qPrintable(message));
     std::exit(1);
@@ -43,15 +46,15 @@ QString repeatMode(const QString &word)
         return QStringLiteral("ON");
     if (word == QLatin1String("beide"))
         return QStringLiteral("BIDI");
-    failWith(QStringLiteral("Ungültiger Wert \"%1\" für --repeat (erlaubt: aus, ein, beide).").arg(word));
+    fail(QStringLiteral("Ungültiger Wert \"%1\" für --repeat (erlaubt: aus, ein, beide).").arg(word));
 }
 
 int frameRateIndex(const QString &text)
 {
     const int index = FrameRateList::indexOf(text);
     if (index < 0)
-        failWith(QStringLiteral("Ungültige Framerate \"%1\" für --frame-rate (erlaubt: %2).")
-                     .arg(text, FrameRateList::texts().join(QLatin1String(", "))));
+        fail(QStringLiteral("Ungültige Framerate \"%1\" für --frame-rate (erlaubt: %2).")
+                 .arg(text, FrameRateList::texts().join(QLatin1String(", "))));
     return index;
 }
 }   // namespace
@@ -75,6 +78,34 @@ bool screensaverRequested(int argc, char **argv)
         if (argument == rootName || argument == windowIdName || argument.startsWith(windowIdName + u'='))
             return true;
     }
+    return false;
+}
+
+namespace {
+int wholeNumber(const QString &text, const QString &option)
+{
+    bool ok = false;
+    const int value = text.toInt(&ok);
+    if (!ok)
+        fail(QStringLiteral("Für --%1 ist \"%2\" keine ganze Zahl.").arg(option, text));
+    return value;
+}
+
+double seconds(const QString &text, const QString &option)
+{
+    bool ok = false;
+    const double value = QString(text).replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok);
+    if (!ok)
+        fail(QStringLiteral("Für --%1 ist \"%2\" keine Zahl von Sekunden.").arg(option, text));
+    return value;
+}
+}
+
+bool asksForExport(int argc, char **argv)
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--export") == 0 || std::strncmp(argv[i], "--export=", 9) == 0)
+            return true;
     return false;
 }
 
@@ -102,12 +133,44 @@ PlayerOptions parseCommandLine(const QStringList &arguments)
     const QCommandLineOption window(
         windowIdName, QStringLiteral("Bildschirmschoner: zeigt den Zoom im Fenster ID (dezimal oder 0x...)."),
         QStringLiteral("ID"));
-    for (const QCommandLineOption *option : {&sharp, &fullScreen, &repeat, &frameRate, &root, &window})
-        parser.addOption(*option);
+    const QCommandLineOption exportFile(
+        QStringLiteral("export"),
+        QStringLiteral(
+            "Speichert den Zoom als Video (.mp4, .mkv oder .webm) und beendet sich; braucht keinen "
+            "Bildschirm."),
+        QStringLiteral("datei"));
+    const QCommandLineOption size(QStringLiteral("size"), QStringLiteral("Videogröße (Vorgabe: 1920x1080)."),
+                                  QStringLiteral("BxH"));
+    const QCommandLineOption fill(
+        QStringLiteral("fill"),
+        QStringLiteral("Füllt das Video ganz aus (beschnitten) statt schwarzer Balken."));
+    const QCommandLineOption fps(QStringLiteral("fps"), QStringLiteral("Bilder pro Sekunde (Vorgabe: 60)."),
+                                 QStringLiteral("n"));
+    const QCommandLineOption direction(QStringLiteral("direction"),
+                                       QStringLiteral("in: hinein (Vorgabe), out: heraus."),
+                                       QStringLiteral("in|out"));
+    const QCommandLineOption speed(
+        QStringLiteral("speed"),
+        QStringLiteral("Zoomgeschwindigkeit wie im Geschwindigkeitsfeld, 1 bis 100 "
+                       "(Vorgabe: die des Players, 1,04 je Takt bei 30 Takten/s)."),
+        QStringLiteral("n"));
+    const QCommandLineOption startHold(QStringLiteral("start-hold"),
+                                       QStringLiteral("Standzeit der Startkarte in Sekunden (Vorgabe: 2)."),
+                                       QStringLiteral("s"));
+    const QCommandLineOption endHold(QStringLiteral("end-hold"),
+                                     QStringLiteral("Standzeit der Endkarte in Sekunden (Vorgabe: 3)."),
+                                     QStringLiteral("s"));
+    const QCommandLineOption quality(QStringLiteral("quality"),
+                                     QStringLiteral("Videoqualität: niedrig, mittel (Vorgabe) oder hoch."),
+                                     QStringLiteral("stufe"));
+    const QCommandLineOption force(QStringLiteral("force"),
+                                   QStringLiteral("Überschreibt eine vorhandene Datei."));
+    parser.addOptions({sharp, fullScreen, repeat, frameRate, root, window, exportFile, size, fill, fps,
+                       direction, speed, startHold, endHold, quality, force});
     parser.process(arguments);
     // The player opens no files: an argument is a mistake, reported as an unknown option is.
     if (!parser.positionalArguments().isEmpty())
-        failWith(QStringLiteral("Unbekanntes Argument \"%1\".").arg(parser.positionalArguments().first()));
+        fail(QStringLiteral("Unbekanntes Argument \"%1\".").arg(parser.positionalArguments().first()));
 
     PlayerOptions options;
     options.sharp = parser.isSet(sharp);
@@ -124,14 +187,64 @@ PlayerOptions parseCommandLine(const QStringList &arguments)
         const QString text = given ? parser.value(window) : fromEnvironment;
         const std::optional<std::uint32_t> id = windowId(text);
         if (!id)
-            failWith(QStringLiteral("Ungültige Fensternummer \"%1\" %2 (dezimal oder hexadezimal mit 0x).")
-                         .arg(text,
-                              given ? QStringLiteral("für --window-id")
-                                    : QStringLiteral("in %1").arg(QLatin1String(screensaverWindowVariable))));
+            fail(QStringLiteral("Ungültige Fensternummer \"%1\" %2 (dezimal oder hexadezimal mit 0x).")
+                     .arg(text,
+                          given ? QStringLiteral("für --window-id")
+                                : QStringLiteral("in %1").arg(QLatin1String(screensaverWindowVariable))));
         options.screensaver = true;
         options.window = *id;
     } else if (parser.isSet(root)) {
         options.screensaver = true;
     }
+    options.exportVideo = parser.isSet(exportFile);
+    for (const QCommandLineOption *option :
+         {&size, &fill, &fps, &direction, &speed, &startHold, &endHold, &quality, &force})
+        if (!options.exportVideo && parser.isSet(*option))
+            fail(QStringLiteral("Die Option --%1 gilt nur zusammen mit --export.")
+                     .arg(option->names().first()));
+    if (!options.exportVideo)
+        return options;
+
+    ExportSettings &s = options.exportSettings;
+    s.fileName = parser.value(exportFile);
+    if (parser.isSet(size)) {
+        static const QRegularExpression pattern(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+        const QRegularExpressionMatch match = pattern.match(parser.value(size));
+        if (!match.hasMatch())
+            fail(QStringLiteral("Ungültige Videogröße \"%1\": erwartet wird Breite x Höhe, etwa 1920x1080.")
+                     .arg(parser.value(size)));
+        s.size = QSize(match.captured(1).toInt(), match.captured(2).toInt());
+    }
+    s.fill = parser.isSet(fill);
+    if (parser.isSet(fps))
+        s.framesPerSecond = wholeNumber(parser.value(fps), QStringLiteral("fps"));
+    if (parser.isSet(direction)) {
+        const QString value = parser.value(direction);
+        if (value != QLatin1String("in") && value != QLatin1String("out"))
+            fail(QStringLiteral("Für --direction gibt es nur in oder out, nicht \"%1\".").arg(value));
+        s.zoomOut = value == QLatin1String("out");
+    }
+    if (parser.isSet(speed)) {
+        const int position = wholeNumber(parser.value(speed), QStringLiteral("speed"));
+        if (position < ZoomTimeline::slowestSpeed || position > ZoomTimeline::fastestSpeed)
+            fail(QStringLiteral("Die Geschwindigkeit reicht von %1 bis %2, nicht %3.")
+                     .arg(ZoomTimeline::slowestSpeed)
+                     .arg(ZoomTimeline::fastestSpeed)
+                     .arg(position));
+        s.stepFactor = ZoomTimeline::stepFactorForSpeed(position);
+    }
+    if (parser.isSet(startHold))
+        s.startCardSeconds = seconds(parser.value(startHold), QStringLiteral("start-hold"));
+    if (parser.isSet(endHold))
+        s.endCardSeconds = seconds(parser.value(endHold), QStringLiteral("end-hold"));
+    if (parser.isSet(quality)) {
+        const QStringList levels{QStringLiteral("niedrig"), QStringLiteral("mittel"), QStringLiteral("hoch")};
+        const int level = levels.indexOf(parser.value(quality));
+        if (level < 0)
+            fail(QStringLiteral("Für --quality gibt es niedrig, mittel oder hoch, nicht \"%1\".")
+                     .arg(parser.value(quality)));
+        s.quality = VideoQuality(level);
+    }
+    s.overwrite = parser.isSet(force);
     return options;
 }

@@ -1,4 +1,5 @@
 #include "CommandLine.h"
+#include "ExportCommand.h"
 #include "QtTranslation.h"
 #include "Startup.h"
 
@@ -9,6 +10,8 @@
 
 int main(int argc, char **argv)
 {
+    if (asksForExport(argc, argv))
+        return runExport(argc, argv);
     // The screensaver draws into another program's window through its own X connection and
     // builds none of the player's windows.
     if (screensaverRequested(argc, argv)) {

@@ -137,6 +137,7 @@ void TfmZoom::connectHandlers()
     connect(gross1, &QAction::triggered, this, &TfmZoom::gross1Click);
     connect(gross2, &QAction::triggered, this, &TfmZoom::gross1Click);
     connect(Info1, &QAction::triggered, this, &TfmZoom::Info1Click);
+    connect(Video1, &QAction::triggered, this, &TfmZoom::Video1Click);
     connect(webheim1, &QAction::triggered, this, &TfmZoom::webheim1Click);
     connect(Close1, &QAction::triggered, this, &TfmZoom::Close1Click);
     connect(Aus1, &QAction::triggered, this, &TfmZoom::Aus1Click);

@@ -69,6 +69,7 @@ public:
     QAction *Aus1 = nullptr, *Ein1 = nullptr, *beideRichtungen1 = nullptr;
     QAction *Original1 = nullptr, *Scharf1 = nullptr;   // presentation, in "Anzeige"
     QAction *Vollbild1 = nullptr;                       // full screen, F11
+    QAction *Video1 = nullptr;                          // "Als Video speichern…"
 
     // Handlers.
     void zgZoomInTimer();
@@ -90,6 +91,9 @@ public:
     void Original1Click();
     void Scharf1Click();
     void Vollbild1Click();
+    // Asks for the video's settings, then exports it on a thread of its own behind a progress
+    // dialog; playback pauses meanwhile. A failure reaches the standard error report.
+    void Video1Click();
 
     // Full screen: the zoom picture alone, 4:3 between black bars, always sharp; leaving it
     // brings back the size, the windows' places and the presentation chosen before.

@@ -50,6 +50,8 @@ void TfmZoom::buildMenus()
     Vollbild1->setCheckable(true);
     Vollbild1->setShortcut(QKeySequence(Qt::Key_F11));
     Vollbild1->setShortcutContext(Qt::ApplicationShortcut);
+    Video1 = pmMenue->addAction(QStringLiteral("Als Video speichern…"));
+    Video1->setObjectName(QStringLiteral("Video1"));
     pmMenue->addSeparator()->setObjectName(QStringLiteral("N2"));
     Info1 = pmMenue->addAction(QStringLiteral("Info..."));
     Info1->setObjectName(QStringLiteral("Info1"));

@@ -1,5 +1,6 @@
 // The zoom window's two panels over the black background: the speed settings and the info text.
 #include "FrameRateList.h"
+#include "PanelStyle.h"
 #include "TfmZoom.h"
 #include "Transport.h"
 #include "Version.h"
@@ -20,20 +21,6 @@
 #include <cmath>
 
 namespace {
-
-// Black panels with a quiet frame; push buttons dark with white text to match.
-const char *const panelStyle = R"(
-QGroupBox { background-color: black; border: 1px solid #5a5a5a; border-radius: 6px;
-            margin: 0px; padding: 0px; }
-QPushButton { color: white; border: 1px solid #9a9a9a; border-radius: 3px;
-              background-color: qlineargradient(x1:0, y1:0, x2:0, y2:1,
-                                                stop:0 #5c5c5c, stop:1 #2c2c2c); }
-QPushButton:hover { border-color: #d0d0d0; }
-QPushButton:focus { border-color: white; }
-QPushButton:pressed { background-color: #1a1a1a; }
-QProgressBar { border: 1px solid #9a9a9a; background-color: #141414; }
-QProgressBar::chunk { background-color: #00c800; }
-)";
 
 QFont arial(int pixelSize, bool bold = false, bool underline = false)
 {
@@ -72,7 +59,7 @@ QGroupBox *makePanel(QWidget *window, const char *name)
 {
     auto *panel = new QGroupBox(window);
     panel->setObjectName(QLatin1String(name));
-    panel->setStyleSheet(QLatin1String(panelStyle));
+    panel->setStyleSheet(panelStyleSheet());
     panel->setFont(arial(13));
     panel->setGeometry(100, 68, 440, 337);
     panel->setCursor(Qt::ArrowCursor);   // a panel does not drag the window

@@ -30,7 +30,7 @@ files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}' | s
 $files"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libturbojpeg0 libc6; do
+for lib in libqt6widgets6 libturbojpeg0 libc6 libavcodec59 libavformat59 libswscale6; do
   grep -q "$lib" <<<"$depends" || fail "Depends lacks $lib: $depends"
 done
 

@@ -46,9 +46,9 @@ protected:
 
 TEST_F(MenuTest, CaptionsAndStartChecks)
 {
-    EXPECT_EQ(
-        captions(fmZoom->pmMenue),
-        QStringList({"Anzeige", "Vollbild", "-", "Info...", fmZoom->webheim1->text(), "-", "Schließen"}));
+    EXPECT_EQ(captions(fmZoom->pmMenue),
+              QStringList({"Anzeige", "Vollbild", "Als Video speichern…", "-", "Info...",
+                           fmZoom->webheim1->text(), "-", "Schließen"}));
     EXPECT_EQ(captions(fmZoom->Anzeige1),
               QStringList({"klein", "mittel", "groß", "-", "Original", "Scharf"}));
     EXPECT_TRUE(fmZoom->Original1->isChecked());
