@@ -52,9 +52,10 @@ xpid=$!
 for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
 [ -e "/tmp/.X11-unix/X$n" ] || fail "Xvfb :$n did not start"
 
+# The player runs on the X server above, not on the suite's offscreen platform.
 mkdir "$work/layers" "$work/fresh"
 start=$(date +%s.%N)
-setsid "$bare" --hide "$work/hide" --scratch "$build" --tmp "$work/layers" -- env DISPLAY=":$n" bash -c '
+setsid "$bare" --hide "$work/hide" --scratch "$build" --tmp "$work/layers" -- env -u QT_QPA_PLATFORM -u WAYLAND_DISPLAY DISPLAY=":$n" bash -c '
   set -e
   for tool in desktop-file-validate appstreamcli xvfb-run Xvfb xdotool openbox xwininfo tjbench; do
     if command -v "$tool" >/dev/null; then echo "FAIL: $tool is still there" >&2; exit 1; fi
