@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Tiefenflug: `make run` and `make test` install what is missing, build, and run.
 BUILD ?= build
 JOBS  ?= $(shell nproc)

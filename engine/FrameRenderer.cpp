@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "FrameRenderer.h"
 #include "SharpFrame.h"
 #include "StretchCopy.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Ends the process at once with exit status 0: the registered exit steps run (the units' end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "SharpLayers.h"
 #include "KeyframeStore.h"
 #include "ZoomState.h"

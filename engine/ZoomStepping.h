@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The timer-driven stepping of the zoom and its still pictures (GUI thread only).

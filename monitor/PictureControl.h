@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A picture control: shows one picture at its top-left corner, unscaled, and reports a left
 // click (press and release over it) through clicked(). A disabled control takes no clicks.

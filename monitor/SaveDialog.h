@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The save dialog of the monitor window: asks for a name that becomes the folder for the saved
 // keyframes. Confirming runs the can-close step while the dialog is still open; an error raised

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The fixed choice of keyframes that the save command writes, and the writing itself.
 #include <array>

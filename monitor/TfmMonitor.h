@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The monitor window, the application's main window: a borderless picture of a monitor casing
 // with see-through rounded corners, the transport and function buttons, and the three-line

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The casing's layout in the three display sizes: the casing picture and the places of the
 // buttons and of the read-out.
 #include "PictureControl.h"

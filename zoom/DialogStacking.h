@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps every modal dialog of the program (the save dialog, the browser error, Qt's own message
 // boxes, the error report) above the always-on-top zoom window and in the keyboard focus, with

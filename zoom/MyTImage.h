@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A display surface of the zoom window. In the original presentation: an 800 x 600 canvas
 // painted 1:1 at the window's top-left corner, the window clipping it to the visible view. In the

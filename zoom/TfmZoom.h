@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The zoom window: a borderless, always-on-top window over the monitor casing's screen area.
 // It shows the zoom through two alternating display surfaces, owns the zoom timers, the speed

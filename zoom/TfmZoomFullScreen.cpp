@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom window's presentations (original and sharp), full screen and the player's keys.
 #include "FrameRenderer.h"
 #include "MyTImage.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom window's popup menus and their commands (the size commands: TfmZoomSizes.cpp).
 #include "ProgramExit.h"
 #include "TfmZoom.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom window's two panels over the black background: the speed settings and the info text.
 #include "FrameRateList.h"
 #include "PanelStyle.h"

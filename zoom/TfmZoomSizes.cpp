@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three display sizes "klein", "mittel" and "groß": view and window sizes, the places of
 // the zoom window's panels, and the casing's layout.
 #include "FrameRenderer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keeps the zoom window on the casing: whichever of the two windows moves (dragged by the user,
 // moved by the window manager by Alt+drag, keyboard or placement), the other follows with the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the X11 window system knows about the player's top-level windows beyond what Qt passes
 // on: where a window really stands while the window manager moves its frame (the window itself

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The casing-picture offset error during a drag of the real player, measured from outside with
 // the X server's own window positions: after every pointer step of the drag, both windows'
 // places are read as fast as the server answers for 40 ms; the error of a sample is how far

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // LoadKeyframe per keyframe against libjpeg-turbo's own tjbench on the same JPEG file.
 #include "BenchSupport.h"
 #include "KeyframeStore.h"

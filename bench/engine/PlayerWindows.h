@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The real monitor and zoom windows for the benchmarks, built once on first use (offscreen or on

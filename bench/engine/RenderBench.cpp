@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // RenderFrame per display size: through the window-less host (the copy and the read-out alone)
 // and through the real zoom window (with the synchronous repaint of the surface).
 #include "BenchSupport.h"

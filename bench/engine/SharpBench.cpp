@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sharp presentation against the original one, measured side by side in one run: the cost
 // of a frame, how faithfully the picture's centre shows the deeper keyframes, and how large the
 // change from one frame to the next is at a keyframe swap compared with any other frame; and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A whole zoom run at the fastest settings with real timers: how many ticks the loader made
 // wait, and how many ticks per second really came.
 #include "BenchSupport.h"

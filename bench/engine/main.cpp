@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Engine benchmarks: rendering one zoom view, decoding a keyframe, and a whole zoom run with
 // real timers. Usage: tf_engine_bench [render] [decode] [zoomrun] [sharp] (all by default).
 #include "BenchSupport.h"

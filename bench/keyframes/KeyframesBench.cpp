@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tf_keyframes_bench: measures the keyframe renderer on the committed parameters (or on those of
 // --params FILE, to try settings before a render).
 //   aa [K...]   adaptive sampling against a 256-sample reference (another random seed) on the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tf_keyframes_stats [DIR]: per keyframe 2..62 of the set in DIR (the committed set by default),
 // the luminance standard deviation, the share of near-white pixels, the colourfulness and the
 // mean hue, as a Markdown table on stdout; a summary line follows.

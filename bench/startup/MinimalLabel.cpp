@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The yardstick for the player's start-up: the least a Qt Widgets program does to show one
 // window, a 640 x 480 label.
 #include <QApplication>

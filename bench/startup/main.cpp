@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Figures of the real player under Xvfb: time from process start to the start card on screen
 // (median of several launches); time from process start to its first window being mapped, side
 // by side with a minimal Qt Widgets program that shows one 640 x 480 label; the duration and peak

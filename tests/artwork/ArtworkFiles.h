@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Shared by the artwork tests: where the committed files lie, the list of
 // files the generator writes, and little-endian header fields of BMP and ICO files.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The committed picture-button images: size and storage of each, the shared
 // rounded key frame, glyph colours, centring, and the disabled looks.
 

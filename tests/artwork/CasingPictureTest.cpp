@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The committed casing pictures: file format, screen area, key-coloured corners,
 // read-out frame and the black panel under the buttons, for all three sizes.
 

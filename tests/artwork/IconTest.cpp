@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The committed program icon: a Windows icon with 48, 32 and 16 pixel images of
 // 24 bits plus a transparency mask each, and the matching PNGs: a red disc with
 // dark lettering.

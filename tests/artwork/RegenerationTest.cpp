@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tf-artwork draws everything by code: running it again must give the committed
 // files byte for byte, and bad command lines must fail clearly.
 

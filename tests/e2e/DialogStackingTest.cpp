@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Modal dialogs open above the always-on-top picture and keep the keyboard, on a bare X server
 // and under a window manager: the save dialog and the browser error, each opened several times
 // by a click whose press and release come at once, and clicked beside while open; and the error

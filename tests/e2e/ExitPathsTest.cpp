@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three ways to end the player, each at rest and in the middle of a running zoom: the
 // process must end with exit status 0 every time.
 #include "PlayerFixture.h"

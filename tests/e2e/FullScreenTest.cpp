@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player started with --sharp --fullscreen on a screen that Qt scales by 2: the zoom picture
 // alone, 4:3 between black bars, drawn at the screen's full resolution; Esc brings the two
 // windows back to their places. And under openbox: back to where the windows were dragged.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The context menu on both windows, the display size "groß" chosen through it, and dragging
 // both borderless windows by the zoom picture.
 #include "PlayerFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Playback as a person sees it: forward zooms (the picture changes from screenshot to
 // screenshot), pause holds the picture, to-end shows the end card, backward zooms out again.
 #include "PlayerFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "PlayerFixture.h"
 #include "PlayerLayout.h"
 #include "ScreenCheck.h"

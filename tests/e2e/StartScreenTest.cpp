@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player right after launch, judged from the screen: where the windows stand, the start card
 // pixel for pixel, the read-out, and the see-through corners of the casing.
 #include "PlayerFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player under a real window manager (openbox on the test's own display): placement, the
 // casing and the picture moving together during a drag of either, a tap that must not start a
 // move, Alt+F4 through the window manager, and minimising and restoring through the web command.

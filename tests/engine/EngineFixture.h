@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Common ground of the engine tests: the zoom state at its start values, a window-less host,
 // the program's one loader thread, and keyframes that come from the test and are recorded.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Drawing one zoom view: the rectangles, the surface flip and the stretched copy.
 #include "FrameRenderer.h"
 #include "EngineFixture.h"

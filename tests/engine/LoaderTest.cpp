@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The background keyframe loader: its thread, the hand-over at a swap, the GUI-side loads that
 // must not overlap it, and undecodable data.
 #include "EngineFixture.h"

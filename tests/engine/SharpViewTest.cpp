@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sharp view against a reference composed by hand from Qt's smooth scaling of the keyframe
 // crops; and a zoom through keyframe swaps in the sharp view: no jump, no decode on the GUI thread.
 #include "EngineFixture.h"

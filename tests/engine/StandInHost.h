@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A window-less zoom host for engine tests and benchmarks: two 800 x 600 surfaces in memory, the
 // read-out and transport looks as plain values, and two real timers driving the zoom ticks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Keyframes made by the tests themselves, encoded with TurboJPEG at quality 100 (4:4:4).
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom-factor read-out: digits with a decimal comma and the German number words.
 #include "FrameRenderer.h"
 

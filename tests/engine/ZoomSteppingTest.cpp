@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom ticks, the still pictures and the repeat modes at both ends of the run.
 #include "ZoomStepping.h"
 #include "EngineFixture.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The standard error report: the text rule, and the message loop going on after an error thrown
 // from a timer handler and from a click handler.
 #include "Application.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ending the program with the close button while a zoom runs and the loader thread decodes:
 // every run must end with exit status 0 and no crash. Each run is a child process of this test
 // program that builds the real windows, starts the zoom and clicks close after a while.

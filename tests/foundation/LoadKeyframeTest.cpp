@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Filling the two keyframe bitmaps from embedded and injected JPEG data, and what a failure leaves.
 #include "JpegFixture.h"
 #include "KeyframeStore.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Start values before any window exists, then the start-up of both windows as the program does it,
 // and a start-up that fails. The start-value test must stay the first test of this program when
 // all run in one process.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The committed keyframe set as the tests read it: its parameter file, the reference orbit at
 // its centre, and its pictures decoded to RGB.

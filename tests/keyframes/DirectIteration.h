@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The plain iteration z -> z^2 + c from 0 in MPFR (64 bits beyond the set's precision), against
 // which the tests check the renderer's perturbation, BLA and interior.

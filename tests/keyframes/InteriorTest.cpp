@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Interior and iteration skipping against direct high-precision iteration: nothing the renderer
 // paints black escapes, and BLA gives plain perturbation's counts.
 

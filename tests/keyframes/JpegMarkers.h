@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small reader for the marker structure of a JPEG file: the segments in order with their
 // payloads, entropy-coded data skipped. Independent of libjpeg so that it checks what it wrote.

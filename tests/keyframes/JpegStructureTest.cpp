@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every keyframe file must have exactly the marker structure of the set: JFIF 1.01 at 72 dpi, two
 // DQT segments with the IJG-scaled Annex K tables, SOF2 800x600 4:2:0, the standard ten-scan
 // progression with per-scan Huffman tables, EOI last; and it must decode to 800x600x3.

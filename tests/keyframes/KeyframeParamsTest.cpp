@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter file: the committed one reads, and faulty ones are refused with the line named.
 
 #include "KeyframeParams.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The MANIFEST beside the keyframes lists exactly the 63 files with their sizes and SHA-256.
 
 #include "JpegMarkers.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The destination of the zoom: the nucleus finder against plain MPFR iteration, on known mini-sets
 // and on the committed centre.
 

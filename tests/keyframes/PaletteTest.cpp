@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The colouring is a function of the point alone: the same point of the plane, iterated as part of
 // keyframe k and as part of keyframe k+1, gets the same colour, and the edge shading's scale
 // follows the pixels of the keyframes that sample the point without depending on any of them.

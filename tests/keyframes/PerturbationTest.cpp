@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The perturbation core against plain high-precision iteration of the same points, at depths from
 // keyframe 2 down to the end card, using the parameters of the committed set.
 

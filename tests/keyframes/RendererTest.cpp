@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The renderer's pictures do not depend on the number of threads, and adaptive sampling spends
 // its extra samples where the picture is uncertain.
 

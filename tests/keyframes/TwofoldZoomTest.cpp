@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The set's defining property: keyframe k+1, reduced by two, is the central 400 x 300 pixels of
 // keyframe k, from keyframe 2 to the end card (beneath its text). The start card is keyframe 2's
 // own view with text over it: the player puts it in front of keyframe 2 at the same magnification.

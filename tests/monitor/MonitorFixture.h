@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's two windows, built once per test program as the program builds them, and the
 // means to drive them through real clicks and to read what they show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The monitor window itself: casing and its see-through corners, controls, read-out labels,
 // menus opened from the casing, and ending the program.
 #include "MonitorFixture.h"

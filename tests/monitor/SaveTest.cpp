@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saving the 14 keyframes through the real save dialog into real folders, also as an ordinary
 // user where folder and file permissions matter.
 #include "KeyframeStore.h"

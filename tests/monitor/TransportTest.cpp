@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The transport buttons: every playback state and transition, driven by clicks on the casing.
 // The launch-state test must stay the first test of this program.
 #include "MonitorFixture.h"

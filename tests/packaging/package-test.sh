@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package, checks its name, contents, dependencies and documents, runs lintian
 # on it, installs it with dpkg, checks what dpkg lists, reads the installed manual page, starts
 # the installed player under Xvfb (the end-to-end start check) and removes the package again.

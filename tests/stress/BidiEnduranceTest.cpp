@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Endurance at the fastest settings: repeat mode "beide Richtungen" carries the zoom through the
 // whole depth again and again, with real timers and the real loader thread.
 #include "InProcessPlayer.h"

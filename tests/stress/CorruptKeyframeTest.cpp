@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Keyframe data that cannot be decoded, met by the background loader and by the GUI side.
 #include "ErrorReportCatcher.h"
 #include "InProcessPlayer.h"

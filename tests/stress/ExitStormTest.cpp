@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ending the real player a hundred times at random moments of a running zoom, on private Xvfb
 // displays: every run must end at once with exit status 0. Four displays work in parallel (a run
 // mostly waits), each with its own seeded sequence of waits; the runs alternate between the

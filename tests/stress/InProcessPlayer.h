@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's real windows inside the test process (offscreen), built once per process, and
 // what a person does to them: clicks on the casing's controls through the monitor window.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Spoils one keyframe of the embedded set on demand: installs, once, a keyframe source that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three display sizes: every size and position, chosen from either menu, from every size,
 // and what a switch leaves alone.
 #include "PictureControl.h"

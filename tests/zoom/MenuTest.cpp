@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The popup menus, the info panel, the web link and the ways to end the program.
 #include "PictureControl.h"
 #include "TfmMonitor.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The presentations "Original" and "Scharf", full screen, the keys and the command line, on the
 // real windows.
 #include "CommandLine.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The speed settings panel: applying, discarding, the step factor per position and the timer
 // interval per frame rate, and how it shares the place with the info panel.
 #include "PictureControl.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The player's two windows, built once per test program as the program builds them, and real
 // mouse and menu input for the zoom window's tests.

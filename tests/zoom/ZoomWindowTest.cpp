@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The zoom window itself: what its constructor leaves, the synchronous repaint, the stacking of
 // surfaces, black background and panels, and dragging both windows together.
 #include "FrameRenderer.h"

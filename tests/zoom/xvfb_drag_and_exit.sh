@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The real player on a private X server without a window manager: dragging the zoom picture
 # moves both windows with the zoom window 32/24 right of and below the monitor window, and
 # "Schließen" from the context menu as well as Alt+F4 end the player with status 0.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Encodes images as uncompressed Windows bitmaps (BITMAPINFOHEADER) at 72 dpi.
 // Palettised output lists exactly the colours in use, in ascending RGB order,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Draws the picture-button images of the monitor window: a key with a rounded
 // grey frame on black and a glyph in the middle (transport symbols, words, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Draws the monitor casing picture for one display size: a black casing with a
 // shaded bezel around the screen area, a black control panel with the framed

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Packs several square images into one Windows icon file: 24-bit colour plus
 // a one-bit transparency mask per image, in the order given.

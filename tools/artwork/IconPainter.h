@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Draws the program icon: a glossy red disc with dark "TF" lettering across it,
 // with letter strokes placed by hand on the pixel grid of each size.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A small hand-set proportional pixel font for the captions of the picture
 // buttons: capitals 8 pixels high, x-height 6, descenders 2, one-pixel stems,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tf-artwork: writes the casing pictures, picture-button images and program icon
 // into a resources folder (casing/, buttons/, icon/). Everything is drawn by
 // code, so running it again gives the same bytes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Boundary-following search for the centre point: from a given keyframe on, each doubling moves the
 // centre towards dense filaments away from the interior. Used to choose the centre once; its

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Writes the German texts of the start card and the end card over their pictures with Qt's
 // painter in Liberation Sans. Needs a QGuiApplication (the tool runs it offscreen).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Encodes an 800 x 600 RGB picture as the progressive JFIF file of the keyframe set: 4:2:0,
 // IJG-scaled standard tables, the library's standard progression, Huffman tables optimised per scan.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sizes of the keyframe set and where each keyframe lies in the plane, plus the areas of the two
 // cards that carry text (the rest of a card is the plain picture beneath).

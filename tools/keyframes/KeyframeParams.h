@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every value that decides the keyframe pictures, read from the parameter file that lives beside
 // the committed set, so that the same file always regenerates the same bytes.

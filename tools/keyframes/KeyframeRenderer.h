@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Renders the linear-light picture of one keyframe over several threads: every pixel averages
 // jittered samples, a first grid of them and further grids while the mean is uncertain; the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Finds the minibrot the zoom ends on, the way deep-zoom renderers do: the lowest period of the
 // periodic points around a view (ball arithmetic on the orbit of its centre), Newton's method in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Colour of a sample from its point of the plane alone (continuous iteration count, distance
 // estimate, slope and where the point lies relative to the centre), never from the keyframe that

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Runs body(i) for i in [0, count) on `threads` threads (the caller's among them), handing out
 // indices one at a time. The result never depends on the number of threads as long as each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Iteration of one sample relative to the reference orbit, in doubles, with rebasing to the
 // orbit's start whenever the full value comes closer to zero than the difference (this keeps the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vector loop with four lanes, compiled for AVX2.
 #include "PerturbationBatch.h"
 #include "PerturbationLanes.h"

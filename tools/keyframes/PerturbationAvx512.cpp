@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The vector loop with eight lanes, compiled for AVX-512.
 #include "PerturbationBatch.h"
 #include "PerturbationLanes.h"

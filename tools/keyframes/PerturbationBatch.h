@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The perturbation loop for many samples at once: eight (AVX-512) or four (AVX2) samples share the
 // vector lanes and a lane takes the next sample as soon as its sample escapes or is found inside.

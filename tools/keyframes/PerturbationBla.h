@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Bilinear approximation (BLA) of the perturbation over the reference orbit: where the difference
 // from the reference is small enough, 2^l iterations from an orbit index m that 2^l divides shrink

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The vector loop behind iteratePerturbedBatch, for `lanes` samples at a time. Included by one
 // source file per instruction set (each compiled with its own flags); internal to each. It calls

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A progress bar with the time left, redrawn on stderr twice a second from its own thread.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The orbit of the shared centre point, iterated once in high precision and kept in doubles;
 // every sample of every keyframe iterates only its small difference from this orbit.

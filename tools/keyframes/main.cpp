@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tf-keyframes: renders the 63 keyframes of the zoom from the parameter file and writes them as
 // JPEG files with a MANIFEST (file, size, SHA-256) beside them.
 
