@@ -2,13 +2,13 @@
 #include "LayerCompositor.h"
 #include "LayerRows.h"
 
-#include <QSemaphore>
 #include <QThread>
 #include <QThreadPool>
 
 #include <atomic>
 #include <cmath>
 #include <memory>
+#include <semaphore>
 
 using namespace layerRows;
 
@@ -292,7 +292,8 @@ void LayerCompositor::compose(QImage &target, const std::vector<CompositeLayer> 
     };
     // Helpers come from Qt's pool only when a thread is idle there: on a busy pool the calling
     // thread does all the rows itself rather than wait.
-    QSemaphore done;
+    // A standard semaphore rather than Qt's: its hand-over is visible to the thread checker.
+    std::counting_semaphore<> done(0);
     int started = 0;
     for (int helper = 1; helper < std::min(m_threads, bands); ++helper)
         if (QThreadPool::globalInstance()->tryStart([&] {
@@ -301,5 +302,6 @@ void LayerCompositor::compose(QImage &target, const std::vector<CompositeLayer> 
             }))
             ++started;
     work();
-    done.acquire(started);
+    for (int i = 0; i < started; ++i)
+        done.acquire();
 }
