@@ -3,6 +3,7 @@
 // against its portable ones, and the sharp view against the former QPainter drawing of it.
 #include "LayerCompositor.h"
 #include "EngineFixture.h"
+#include "ImageCompare.h"
 #include "PainterSharpView.h"
 #include "ResourceStream.h"
 #include "SharpFrame.h"
@@ -87,20 +88,6 @@ int largestDifference(const QImage &a, const QImage &b)
                                    std::abs(int((a.pixel(x, y) >> (8 * c)) & 0xff)
                                             - int((b.pixel(x, y) >> (8 * c)) & 0xff)));
     return largest;
-}
-
-double psnr(const QImage &a, const QImage &b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            for (int c = 0; c < 3; ++c) {
-                const double d =
-                    double((a.pixel(x, y) >> (8 * c)) & 0xff) - double((b.pixel(x, y) >> (8 * c)) & 0xff);
-                sum += d * d;
-            }
-    const double mse = sum / (3.0 * a.width() * a.height());
-    return mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.0;
 }
 
 class LayerCompositorTest : public EngineTest

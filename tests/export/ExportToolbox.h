@@ -22,7 +22,5 @@ ToolResult runTool(const QString &program, const QStringList &arguments, int tim
 QString probe(const QString &fileName);
 // Frame `index` of the video, decoded by ffmpeg.
 QImage decodedFrame(const QString &fileName, QSize size, int index);
-// PSNR in dB over the whole of two pictures of equal size.
-double psnr(const QImage &a, const QImage &b);
 // The files in `folder`, hidden ones included.
 QStringList filesIn(const QString &folder);

@@ -5,6 +5,7 @@
 #include "ExportComposer.h"
 #include "ExportSchedule.h"
 #include "ExportToolbox.h"
+#include "ImageCompare.h"
 #include "SharpFrame.h"
 #include "SharpLayers.h"
 

@@ -2,6 +2,7 @@
 // The presentations "Original" and "Scharf", full screen, the keys and the command line, on the
 // real windows.
 #include "CommandLine.h"
+#include "ImageCompare.h"
 #include "MyTImage.h"
 #include "Startup.h"
 #include "TfmMonitor.h"
@@ -22,18 +23,6 @@
 #include <cmath>
 
 namespace {
-
-double psnr(const QImage &a, const QImage &b)
-{
-    double sum = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x) {
-            const QRgb p = a.pixel(x, y), q = b.pixel(x, y);
-            for (int d : {qRed(p) - qRed(q), qGreen(p) - qGreen(q), qBlue(p) - qBlue(q)})
-                sum += double(d) * d;
-        }
-    return sum > 0 ? 10 * std::log10(255.0 * 255.0 * 3.0 * a.width() * a.height() / sum) : 99.0;
-}
 
 // Zooms in a few ticks from the start and pauses: keyframe 2 magnified.
 void zoomInAndPause(int ticks)
