@@ -37,13 +37,15 @@ double seconds(std::chrono::steady_clock::time_point since)
 // neighbouring points of a coarse grid (one point per 4 x 4 pixels).
 PixelRegion densestCrop(const KeyframeParams &params, const ReferenceOrbit &orbit, int k)
 {
-    constexpr int step = 4, gw = frameWidth / step, gh = frameHeight / step, block = 96 / step;
-    const double px = pixelSize(params.width, k);
+    const int width = params.imageWidth, height = params.imageHeight;
+    constexpr int step = 4, block = 96 / step;
+    const int gw = width / step, gh = height / step;
+    const double px = pixelSize(params.width, k, width);
     std::vector<double> level(std::size_t(gw) * gh);
     for (int y = 0; y < gh; ++y)
         for (int x = 0; x < gw; ++x) {
-            const SampleResult r = iteratePerturbed(orbit, ((x + 0.5) * step - frameWidth / 2.0) * px,
-                                                    (frameHeight / 2.0 - (y + 0.5) * step) * px,
+            const SampleResult r = iteratePerturbed(orbit, ((x + 0.5) * step - width / 2.0) * px,
+                                                    (height / 2.0 - (y + 0.5) * step) * px,
                                                     params.maxIterations, params.bailout);
             level[std::size_t(y) * gw + x] = r.smooth < 0 ? 0.0 : std::log2(1 + r.smooth);
         }
@@ -52,8 +54,8 @@ PixelRegion densestCrop(const KeyframeParams &params, const ReferenceOrbit &orbi
     for (int by = 0; by + block <= gh; by += block / 4)
         for (int bx = 0; bx + block <= gw; bx += block / 4) {
             const PixelRegion r{bx * step, by * step, 96, 96};
-            const bool overlapsCentre = r.x < frameWidth * 3 / 4 && r.x + r.w > frameWidth / 4
-                && r.y < frameHeight * 3 / 4 && r.y + r.h > frameHeight / 4;
+            const bool overlapsCentre = r.x < width * 3 / 4 && r.x + r.w > width / 4 && r.y < height * 3 / 4
+                && r.y + r.h > height / 4;
             if (overlapsCentre)
                 continue;
             double score = 0;
@@ -92,7 +94,9 @@ void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
             for (int x = crop.x; x < crop.x + crop.w; ++x) {
                 double worst = 0;
                 for (int c = 0; c < 3; ++c) {
-                    const std::size_t i = (std::size_t(y) * frameWidth + std::size_t(x)) * 3 + std::size_t(c);
+                    const std::size_t i =
+                        (std::size_t(y) * std::size_t(params.imageWidth) + std::size_t(x)) * 3
+                        + std::size_t(c);
                     const double d = double(linearToSrgb8(a[i])) - linearToSrgb8(b[i]);
                     squares += d * d;
                     worst = std::max(worst, std::fabs(d));

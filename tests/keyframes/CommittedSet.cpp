@@ -8,6 +8,7 @@
 
 #include <turbojpeg.h>
 
+#include <filesystem>
 #include <string>
 
 using namespace keyframes;
@@ -26,15 +27,30 @@ const ReferenceOrbit &committedOrbit()
     return o;
 }
 
-std::vector<unsigned char> decodeKeyframe(int k)
+bool setPresent(const KeyframeSet &set)
 {
-    const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + std::to_string(k) + ".jpg");
-    std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
+    for (int k = firstKeyframe; k <= lastKeyframe; ++k)
+        if (!std::filesystem::exists(std::string(KEYFRAMES_DIR) + "/" + set.folder + std::to_string(k)
+                                     + ".jpg"))
+            return false;
+    return true;
+}
+
+std::vector<unsigned char> decodeKeyframe(int k, const KeyframeSet &set)
+{
+    const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + set.folder + std::to_string(k) + ".jpg");
+    std::vector<unsigned char> rgb(std::size_t(set.width) * std::size_t(set.height) * 3);
     tjhandle tj = tjInitDecompress();
-    const int rc =
-        tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), frameWidth, 0, frameHeight, TJPF_RGB, 0);
+    int width = 0, height = 0, subsampling = 0, colourspace = 0;
+    const bool sized = !bytes.empty()
+        && tjDecompressHeader3(tj, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace)
+            == 0
+        && width == set.width && height == set.height;
+    const int rc = sized
+        ? tjDecompress2(tj, bytes.data(), bytes.size(), rgb.data(), set.width, 0, set.height, TJPF_RGB, 0)
+        : -1;
     tjDestroy(tj);
-    if (bytes.empty() || rc != 0)
+    if (rc != 0)
         rgb.clear();
     return rgb;
 }

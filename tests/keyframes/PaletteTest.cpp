@@ -42,7 +42,7 @@ void rowSamples(const KeyframeRenderer &renderer, int k, int y, std::vector<doub
                 std::vector<double> &im)
 {
     const int n = params().samples;
-    for (int x = 0; x < frameWidth; x += 7)
+    for (int x = 0; x < params().imageWidth; x += 7)
         for (int j = 0; j < n; ++j)
             for (int i = 0; i < n; ++i) {
                 double r, m;
@@ -91,13 +91,13 @@ TEST(Palette, ShadingScaleFollowsThePixelOfTheSamplingKeyframe)
     const Palette palette(params());
     const KeyframeRenderer renderer(params(), orbit(), palette);
     std::mt19937 random(3);
+    const int w = params().imageWidth, h = params().imageHeight;
     for (int k = firstRun; k <= lastKeyframe; ++k) {
-        const double px = pixelSize(params().width, k);
+        const double px = pixelSize(params().width, k, w) * params().shadingPixels;
         for (int s = 0; s < 400; ++s) {
-            const int x = std::uniform_int_distribution<int>(0, frameWidth - 1)(random);
-            const int y = std::uniform_int_distribution<int>(0, frameHeight - 1)(random);
-            const bool centre = x >= frameWidth / 4 && x < frameWidth * 3 / 4 && y >= frameHeight / 4
-                && y < frameHeight * 3 / 4;
+            const int x = std::uniform_int_distribution<int>(0, w - 1)(random);
+            const int y = std::uniform_int_distribution<int>(0, h - 1)(random);
+            const bool centre = x >= w / 4 && x < w * 3 / 4 && y >= h / 4 && y < h * 3 / 4;
             if (centre && k != lastKeyframe)
                 continue;
             double re, im;
@@ -168,7 +168,8 @@ TEST(Palette, FilteredBandsLetFewSamplesStandForMany)
         for (int y = dense.y; y < dense.y + dense.h; ++y)
             for (int x = dense.x; x < dense.x + dense.w; ++x)
                 for (int c = 0; c < 3; ++c) {
-                    const std::size_t i = (std::size_t(y) * frameWidth + std::size_t(x)) * 3 + std::size_t(c);
+                    const std::size_t i =
+                        (std::size_t(y) * std::size_t(p.imageWidth) + std::size_t(x)) * 3 + std::size_t(c);
                     const double d = double(linearToSrgb8(a[i])) - linearToSrgb8(b[i]);
                     squares += d * d;
                 }

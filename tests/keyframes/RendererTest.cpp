@@ -38,7 +38,10 @@ TEST(KeyframeRenderer, OneAndTwoThreadsGiveTheSamePicture)
         EXPECT_GT(one.samples, std::int64_t(first) * pixels) << "no pixel was refined";
         EXPECT_LT(one.samples, std::int64_t(params.samplesMax) * params.samplesMax * pixels)
             << "every pixel was refined";
-        EXPECT_EQ(a[(std::size_t(region.y) * frameWidth + std::size_t(region.x + region.w)) * 3], 0.f)
+        EXPECT_EQ(
+            a[(std::size_t(region.y) * std::size_t(params.imageWidth) + std::size_t(region.x + region.w))
+              * 3],
+            0.f)
             << "outside the region nothing is rendered";
     }
 }

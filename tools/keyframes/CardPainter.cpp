@@ -11,6 +11,7 @@
 #include <QPainter>
 #include <QString>
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -66,17 +67,20 @@ CardPainter::CardPainter()
 
 void CardPainter::paintBlock(QImage &picture, const Block &block) const
 {
+    // Boxes and type are laid out for 800 x 600; a larger picture gets them scaled, the text drawn
+    // at its own resolution.
+    const int scale = std::max(1, picture.width() / keyframes::frameWidth);
     // The panel reaches `padding` beyond the text, all of it inside the block's box.
-    constexpr int padding = 6;
+    const int padding = 6 * scale;
+    const keyframes::TextBox area = block.box.scaled(scale);
     QPainter painter(&picture);
     painter.setRenderHint(QPainter::TextAntialiasing);
     painter.setRenderHint(QPainter::Antialiasing);
-    const QRectF box = QRectF(block.box.x, block.box.y, block.box.w, block.box.h)
-                           .adjusted(padding, padding, -padding, -padding);
+    const QRectF box = QRectF(area.x, area.y, area.w, area.h).adjusted(padding, padding, -padding, -padding);
     const int flags = Qt::AlignCenter | Qt::TextWordWrap;
     // Shrink the type until the paragraph fits its box.
     QRectF needed;
-    for (int size = block.pixelSize; size >= 10; --size) {
+    for (int size = block.pixelSize * scale; size >= 10 * scale; --size) {
         QFont font(family);
         font.setPixelSize(size);
         font.setBold(block.bold);
@@ -91,11 +95,11 @@ void CardPainter::paintBlock(QImage &picture, const Block &block) const
         painter.setBrush(QColor(0, 0, 0, block.panelAlpha));
         painter.drawRoundedRect(needed.adjusted(-padding, -padding, padding, padding)
                                     .intersected(box.adjusted(-padding, -padding, padding, padding)),
-                                5, 5);
+                                5 * scale, 5 * scale);
     }
     // A soft dark shadow keeps the white type legible where a bright band runs beneath it.
     painter.setPen(QColor(0, 0, 0, 160));
-    painter.drawText(box.translated(1, 1), flags, block.text);
+    painter.drawText(box.translated(scale, scale), flags, block.text);
     painter.setPen(Qt::white);
     painter.drawText(box, flags, block.text);
 }

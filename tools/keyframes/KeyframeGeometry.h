@@ -8,6 +8,8 @@
 
 namespace keyframes {
 
+// The player's keyframe size. A set may be rendered at this size times a power of two; the
+// player's set is then its reduction to this size.
 constexpr int frameWidth = 800;
 constexpr int frameHeight = 600;
 constexpr int firstKeyframe = 1;   // start card
@@ -15,19 +17,20 @@ constexpr int lastKeyframe = 63;   // end card
 constexpr int firstRun = 2;
 constexpr int lastRun = 62;
 
-// Complex width of one pixel of keyframe k (the start card shares keyframe 2's view).
-inline double pixelSize(double width, int k)
+// Complex width of one pixel of keyframe k, `pixels` wide (the start card shares keyframe 2's view).
+inline double pixelSize(double width, int k, int pixels = frameWidth)
 {
-    return std::ldexp(width / frameWidth, -(k < firstRun ? 0 : k - firstRun));
+    return std::ldexp(width / pixels, -(k < firstRun ? 0 : k - firstRun));
 }
 
 struct TextBox
 {
     int x, y, w, h;
     bool contains(int px, int py) const { return px >= x && px < x + w && py >= y && py < y + h; }
+    TextBox scaled(int factor) const { return {x * factor, y * factor, w * factor, h * factor}; }
 };
 
-// The player shows the central 640 x 480 pixels at its start size ("mittel") and the central
+// In the player's keyframe size. The player shows the central 640 x 480 pixels at its start size ("mittel") and the central
 // 440 x 330 at "klein", so all card text stays inside the central 440 x 330. The start card keeps
 // its text above and below the small figure; the end card puts its text on dark panels above and
 // below the centre, where the mini-set shows between them.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "KeyframeParams.h"
 
+#include "KeyframeGeometry.h"
+
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -137,6 +139,18 @@ KeyframeParams KeyframeParams::parse(const std::string &text, const std::string 
     p.bailout = r.number("bailout");
     if (!(p.bailout >= 4))
         r.fail("bailout", "must be at least 4");
+    if (r.has("size")) {
+        // The player's size times a power of two, so that halving reaches the player's set.
+        std::istringstream in(r.text("size"));
+        std::string rest;
+        if (!(in >> p.imageWidth >> p.imageHeight) || (in >> rest))
+            r.fail("size", "expected: width height");
+        const int factor = p.imageWidth / keyframes::frameWidth;
+        if (factor < 1 || factor > 8 || (factor & (factor - 1))
+            || p.imageWidth != factor * keyframes::frameWidth
+            || p.imageHeight != factor * keyframes::frameHeight)
+            r.fail("size", "must be 800 600 times 1, 2, 4 or 8");
+    }
     p.samples = int(r.integer("samples", 1, 32));
     p.samplesMax = r.has("samples.max") ? int(r.integer("samples.max", 1, 32)) : p.samples;
     if (p.samplesMax % p.samples != 0)
@@ -183,6 +197,9 @@ KeyframeParams KeyframeParams::parse(const std::string &text, const std::string 
     if (!(p.filter >= 0 && p.filter <= 16))
         r.fail("palette.filter", "must lie within 0 .. 16");
 
+    p.shadingPixels = r.has("palette.scale") ? r.number("palette.scale") : 1.0;
+    if (!(p.shadingPixels >= 0.25 && p.shadingPixels <= 16))
+        r.fail("palette.scale", "must lie within 0.25 .. 16");
     const int count = int(r.integer("palette.stops", 2, 64));
     for (int i = 0; i < count; ++i) {
         const std::string key = "palette.stop." + std::to_string(i);

@@ -18,6 +18,10 @@ struct KeyframeParams
     std::string centreIm;
     int precisionBits = 160;   // for the reference orbit
     double width = 8.0;        // complex width spanned by keyframe 2
+    // Pixels of the rendered set (optional key): the player's 800 x 600 times a power of two. A
+    // larger set is written beside its reductions down to 800 x 600.
+    int imageWidth = 800;
+    int imageHeight = 600;
     int maxIterations = 20000;
     double bailout = 1024.0;
     // Sampling and iteration skipping (optional keys): every pixel starts with samples * samples
@@ -49,6 +53,8 @@ struct KeyframeParams
     // The average is exact for the gradient, so a pixel's samples agree where the bands are finer
     // than the pixel, and few samples reach the picture that many would give.
     double filter = 0.0;
+    // The shading scale in pixels of the rendered size (optional key palette.scale).
+    double shadingPixels = 1.0;
 
     // Reads "key = value" lines; '#' starts a comment. Throws std::runtime_error with the
     // file name and line on a bad or missing value.

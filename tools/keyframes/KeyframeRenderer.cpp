@@ -29,9 +29,9 @@ double unit(std::uint64_t bits)
     return double(bits >> 11) * 0x1.0p-53;
 }
 
-bool inCentre(int x, int y)
+bool inCentre(int x, int y, int width, int height)
 {
-    return x >= frameWidth / 4 && x < frameWidth * 3 / 4 && y >= frameHeight / 4 && y < frameHeight * 3 / 4;
+    return x >= width / 4 && x < width * 3 / 4 && y >= height / 4 && y < height * 3 / 4;
 }
 
 // Below this share of skippable iterations the scalar BLA loop loses to the vector loop.
@@ -88,9 +88,10 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double &re, doub
         u = unit(h);
         v = unit(splitmix(h));
     }
-    const double px = pixelSize(m_params.width, k);
-    re = (x + (i + u) / n - frameWidth / 2.0) * px;
-    im = (frameHeight / 2.0 - (y + (j + v) / n)) * px;
+    const int width = m_params.imageWidth, height = m_params.imageHeight;
+    const double px = pixelSize(m_params.width, k, width);
+    re = (x + (i + u) / n - width / 2.0) * px;
+    im = (height / 2.0 - (y + (j + v) / n)) * px;
 }
 
 const BlaTable *KeyframeRenderer::blaFor(double dcRe, double dcIm) const
@@ -142,13 +143,14 @@ int KeyframeRenderer::iterateSamples(const double *re, const double *im, int cou
 
 bool KeyframeRenderer::showsInterior(int k, const std::vector<unsigned char> &wanted, int threads) const
 {
+    const int width = m_params.imageWidth, height = m_params.imageHeight;
     constexpr int step = 8;
     std::atomic<bool> found{false};
-    parallelFor(frameHeight / step, threads, [&](int row) {
+    parallelFor(height / step, threads, [&](int row) {
         const int y = row * step + step / 2;
         std::vector<double> re, im;
-        for (int x = step / 2; x < frameWidth; x += step) {
-            if (!wanted[std::size_t(y) * frameWidth + std::size_t(x)])
+        for (int x = step / 2; x < width; x += step) {
+            if (!wanted[std::size_t(y) * width + std::size_t(x)])
                 continue;
             double sr, si;
             sampleOffset(k, x, y, 0, sr, si);
@@ -168,11 +170,12 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles,
                                  const std::vector<unsigned char> &active, std::vector<PixelSums> &sums,
                                  RenderCounters &counters) const
 {
+    const int width = m_params.imageWidth;
     const int perPass = m_params.samples * m_params.samples;
     std::vector<int> pixels;
     std::vector<double> re, im;
-    for (int x = 0; x < frameWidth; ++x) {
-        if (!active[std::size_t(y) * frameWidth + std::size_t(x)])
+    for (int x = 0; x < width; ++x) {
+        if (!active[std::size_t(y) * width + std::size_t(x)])
             continue;
         pixels.push_back(x);
         for (int s = pass * perPass; s < (pass + 1) * perPass; ++s) {
@@ -186,7 +189,7 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles,
     counters.blaSamples += iterateSamples(re.data(), im.data(), int(re.size()), results.data(), cycles);
     std::int64_t iterations = 0;
     for (std::size_t p = 0; p < pixels.size(); ++p) {
-        PixelSums &pixel = sums[std::size_t(y) * frameWidth + std::size_t(pixels[p])];
+        PixelSums &pixel = sums[std::size_t(y) * width + std::size_t(pixels[p])];
         for (int s = 0; s < perPass; ++s) {
             const std::size_t i = p * std::size_t(perPass) + std::size_t(s);
             const SampleResult &r = results[i];
@@ -208,13 +211,14 @@ void KeyframeRenderer::sampleRow(int k, int y, int pass, bool cycles,
 LinearImage KeyframeRenderer::render(int k, const LinearImage *deeper, int threads, RenderCounters &counters,
                                      const PixelRegion *region) const
 {
-    const std::size_t pixelCount = std::size_t(frameWidth) * frameHeight;
+    const int width = m_params.imageWidth, height = m_params.imageHeight;
+    const std::size_t pixelCount = std::size_t(width) * height;
     std::vector<PixelSums> sums(pixelCount);
     std::vector<unsigned char> wanted(pixelCount);
-    for (int y = 0; y < frameHeight; ++y)
-        for (int x = 0; x < frameWidth; ++x)
-            wanted[std::size_t(y) * frameWidth + std::size_t(x)] =
-                !(deeper && inCentre(x, y)) && (!region || region->contains(x, y));
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            wanted[std::size_t(y) * width + std::size_t(x)] =
+                !(deeper && inCentre(x, y, width, height)) && (!region || region->contains(x, y));
     std::vector<unsigned char> active = wanted;
 
     // Where no point is inside, the search for attracting cycles only costs time; it changes no
@@ -222,26 +226,25 @@ LinearImage KeyframeRenderer::render(int k, const LinearImage *deeper, int threa
     const bool cycles = showsInterior(k, wanted, threads);
     const int passes = (m_params.samplesMax / m_params.samples) * (m_params.samplesMax / m_params.samples);
     for (int pass = 0; pass < passes; ++pass) {
-        parallelFor(frameHeight, threads,
-                    [&](int y) { sampleRow(k, y, pass, cycles, active, sums, counters); });
+        parallelFor(height, threads, [&](int y) { sampleRow(k, y, pass, cycles, active, sums, counters); });
         if (pass + 1 == passes)
             break;
         // More samples where the mean is still uncertain; after the first grid also next to such
         // pixels, where a thin filament may have slipped between the samples.
         std::vector<unsigned char> next(pixelCount, 0);
         bool any = false;
-        for (int y = 0; y < frameHeight; ++y)
-            for (int x = 0; x < frameWidth; ++x) {
-                const std::size_t i = std::size_t(y) * frameWidth + std::size_t(x);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                const std::size_t i = std::size_t(y) * width + std::size_t(x);
                 if (!active[i] || sums[i].error() <= m_params.samplesTolerance)
                     continue;
                 any = true;
                 for (int dy = -1; dy <= 1; ++dy)
                     for (int dx = -1; dx <= 1; ++dx) {
                         const int xx = x + dx, yy = y + dy;
-                        if ((pass == 0 || (dx == 0 && dy == 0)) && xx >= 0 && yy >= 0 && xx < frameWidth
-                            && yy < frameHeight && wanted[std::size_t(yy) * frameWidth + std::size_t(xx)])
-                            next[std::size_t(yy) * frameWidth + std::size_t(xx)] = 1;
+                        if ((pass == 0 || (dx == 0 && dy == 0)) && xx >= 0 && yy >= 0 && xx < width
+                            && yy < height && wanted[std::size_t(yy) * width + std::size_t(xx)])
+                            next[std::size_t(yy) * width + std::size_t(xx)] = 1;
                     }
             }
         if (!any)
@@ -250,20 +253,20 @@ LinearImage KeyframeRenderer::render(int k, const LinearImage *deeper, int threa
     }
 
     LinearImage out(pixelCount * 3, 0.f);
-    for (int y = 0; y < frameHeight; ++y)
-        for (int x = 0; x < frameWidth; ++x) {
-            float *pixel = &out[(std::size_t(y) * frameWidth + std::size_t(x)) * 3];
-            if (deeper && inCentre(x, y)) {
-                const int dx = 2 * (x - frameWidth / 4), dy = 2 * (y - frameHeight / 4);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            float *pixel = &out[(std::size_t(y) * width + std::size_t(x)) * 3];
+            if (deeper && inCentre(x, y, width, height)) {
+                const int dx = 2 * (x - width / 4), dy = 2 * (y - height / 4);
                 for (int c = 0; c < 3; ++c) {
                     const auto at = [&](int xx, int yy) {
-                        return (*deeper)[(std::size_t(yy) * frameWidth + xx) * 3 + c];
+                        return (*deeper)[(std::size_t(yy) * width + xx) * 3 + c];
                     };
                     pixel[c] = (at(dx, dy) + at(dx + 1, dy) + at(dx, dy + 1) + at(dx + 1, dy + 1)) * 0.25f;
                 }
                 continue;
             }
-            const PixelSums &s = sums[std::size_t(y) * frameWidth + std::size_t(x)];
+            const PixelSums &s = sums[std::size_t(y) * width + std::size_t(x)];
             if (s.count == 0)
                 continue;
             for (int c = 0; c < 3; ++c)

@@ -17,7 +17,7 @@ class BlaTable;
 class ReferenceOrbit;
 class Palette;
 
-using LinearImage = std::vector<float>;   // frameWidth * frameHeight * 3, linear light
+using LinearImage = std::vector<float>;   // width * height * 3 of the rendered size, linear light
 
 struct RenderCounters
 {
@@ -40,7 +40,7 @@ public:
     ~KeyframeRenderer();
 
     // Renders keyframe k's view (2 .. 63). `deeper` is keyframe k+1's picture or null; with it the
-    // central 400 x 300 pixels are taken from it instead of being sampled again. With a region,
+    // central quarter (400 x 300 pixels at 800 x 600) is taken from it instead of being sampled again. With a region,
     // only its pixels are rendered (the rest stays black), for measurements and tests.
     LinearImage render(int k, const LinearImage *deeper, int threads, RenderCounters &counters,
                        const PixelRegion *region = nullptr) const;

@@ -78,11 +78,15 @@ std::array<double, 3> Palette::filtered(double phase, double width) const
 
 double Palette::shadingScale(double dcRe, double dcIm) const
 {
-    // A keyframe of pixel size p samples the points with max(|re| / 400, |im| / 300) between p / 2
-    // and p; sqrt(2) times that measure lies within a factor sqrt(2) of p. The end card samples
-    // down to its centre, where its own pixel is the floor.
-    const double ring = std::max(std::abs(dcRe) / (frameWidth / 2), std::abs(dcIm) / (frameHeight / 2));
-    return std::max(std::sqrt(2.0) * ring, pixelSize(m_params.width, lastKeyframe));
+    // A keyframe of pixel size p, w x h pixels, samples the points with max(|re| / (w / 2),
+    // |im| / (h / 2)) between p / 2 and p; sqrt(2) times that measure lies within a factor sqrt(2)
+    // of p. The end card samples down to its centre, where its own pixel is the floor. So the scale
+    // follows the rendered pixel (times palette.scale), and a point has one colour in every
+    // keyframe of a set.
+    const int w = m_params.imageWidth, h = m_params.imageHeight;
+    const double ring = std::max(std::abs(dcRe) / (w / 2), std::abs(dcIm) / (h / 2));
+    return m_params.shadingPixels
+        * std::max(std::sqrt(2.0) * ring, pixelSize(m_params.width, lastKeyframe, w));
 }
 
 std::array<float, 3> Palette::colour(const SampleResult &sample, double dcRe, double dcIm) const

@@ -20,8 +20,10 @@
 #include <QImage>
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <set>
@@ -54,7 +56,9 @@ void usage()
         << "usage: tf-keyframes --params FILE --out DIR [--threads N] [--preview] [--samples N]\n"
            "                    [--iterations N] [--only K[,K...]] [--stats] [--autopilot K] [--nucleus K]\n"
            "                    [--no-bla]\n"
-           "  Renders keyframes 1..63 (800x600 JPEG) and DIR/MANIFEST from the parameter file.\n"
+           "  Renders keyframes 1..63 at the parameter file's size and DIR/MANIFEST from it; a set larger\n"
+           "  than 800x600 goes into DIR/hd (1600x1200) or DIR/WxH, its reductions down to 800x600 beside "
+           "it.\n"
            "  --preview      one sample per pixel (same as --samples 1)\n"
            "  --samples N    exactly N x N samples per pixel, no adaptive refinement\n"
            "  --no-bla       no bilinear approximation (plain perturbation, for comparison)\n"
@@ -131,23 +135,65 @@ Options parseOptions(int argc, char **argv)
     return o;
 }
 
-QImage toImage(const LinearImage &linear)
+QImage toImage(const LinearImage &linear, int width, int height)
 {
-    QImage image(frameWidth, frameHeight, QImage::Format_RGB888);
-    for (int y = 0; y < frameHeight; ++y) {
+    QImage image(width, height, QImage::Format_RGB888);
+    for (int y = 0; y < height; ++y) {
         uchar *row = image.scanLine(y);
-        for (int i = 0; i < frameWidth * 3; ++i)
-            row[i] = linearToSrgb8(linear[std::size_t(y) * frameWidth * 3 + i]);
+        for (int i = 0; i < width * 3; ++i)
+            row[i] = linearToSrgb8(linear[std::size_t(y) * std::size_t(width) * 3 + std::size_t(i)]);
     }
     return image;
 }
 
 std::vector<unsigned char> encode(const QImage &image, int quality)
 {
-    std::vector<unsigned char> rgb(std::size_t(frameWidth) * frameHeight * 3);
-    for (int y = 0; y < frameHeight; ++y)
-        std::copy_n(image.constScanLine(y), frameWidth * 3, rgb.begin() + std::ptrdiff_t(y) * frameWidth * 3);
-    return encodeKeyframeJpeg(rgb.data(), frameWidth, frameHeight, quality);
+    const int width = image.width(), height = image.height();
+    std::vector<unsigned char> rgb(std::size_t(width) * std::size_t(height) * 3);
+    for (int y = 0; y < height; ++y)
+        std::copy_n(image.constScanLine(y), width * 3, rgb.begin() + std::ptrdiff_t(y) * width * 3);
+    return encodeKeyframeJpeg(rgb.data(), width, height, quality);
+}
+
+// The picture reduced by two, each pixel the mean of four in linear light: the same area, four
+// times the samples.
+LinearImage halve(const LinearImage &linear, int width, int height)
+{
+    const int w = width / 2, h = height / 2;
+    LinearImage out(std::size_t(w) * std::size_t(h) * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const auto at = [&](int xx, int yy) {
+                    return linear[(std::size_t(yy) * std::size_t(width) + std::size_t(xx)) * 3
+                                  + std::size_t(c)];
+                };
+                out[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 3 + std::size_t(c)] =
+                    (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1)
+                     + at(2 * x + 1, 2 * y + 1))
+                    * 0.25f;
+            }
+    return out;
+}
+
+// The sets one render writes: the rendered size and each reduction by two down to the player's
+// 800 x 600, which goes into the output folder itself; 1600 x 1200 goes into hd/, others into
+// folders named by their size.
+struct SetSize
+{
+    int width, height;
+    std::string folder;   // relative to the output folder; empty for the player's set
+};
+
+std::vector<SetSize> setSizes(const KeyframeParams &params)
+{
+    std::vector<SetSize> sizes;
+    for (int w = params.imageWidth, h = params.imageHeight; w >= frameWidth; w /= 2, h /= 2)
+        sizes.push_back({w, h,
+                         w == frameWidth           ? std::string()
+                             : w == 2 * frameWidth ? std::string("hd/")
+                                                   : std::to_string(w) + "x" + std::to_string(h) + "/"});
+    return sizes;
 }
 
 // Percentiles of the iteration count over a coarse grid of each keyframe, for tuning the palette.
@@ -187,22 +233,55 @@ std::string fileName(int k)
 
 struct Written
 {
-    std::vector<unsigned char> bytes[lastKeyframe + 1];
+    // By set (as setSizes lists them), then keyframe.
+    std::vector<std::array<std::vector<unsigned char>, lastKeyframe + 1>> bytes;
 };
 
-void writeManifest(const std::string &dir, const Written &written)
+void writeManifest(const std::string &dir, const std::vector<SetSize> &sizes, const Written &written)
 {
     std::ostringstream out;
     out << "# file size sha256\n";
-    for (int k = firstKeyframe; k <= lastKeyframe; ++k) {
-        const auto &b = written.bytes[k];
-        const QByteArray hash = QCryptographicHash::hash(
-            QByteArrayView(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())),
-            QCryptographicHash::Sha256);
-        out << fileName(k) << ' ' << b.size() << ' ' << hash.toHex().toStdString() << '\n';
-    }
+    // The player's set first, as before larger sets existed.
+    for (std::size_t i = sizes.size(); i-- > 0;)
+        for (int k = firstKeyframe; k <= lastKeyframe; ++k) {
+            const auto &b = written.bytes[i][std::size_t(k)];
+            const QByteArray hash = QCryptographicHash::hash(
+                QByteArrayView(reinterpret_cast<const char *>(b.data()), qsizetype(b.size())),
+                QCryptographicHash::Sha256);
+            out << sizes[i].folder << fileName(k) << ' ' << b.size() << ' ' << hash.toHex().toStdString()
+                << '\n';
+        }
     const std::string text = out.str();
     writeFile(dir + "/MANIFEST", std::vector<unsigned char>(text.begin(), text.end()));
+}
+
+// Writes keyframe k (and the start card from keyframe 2) at every size of the set, the cards'
+// text drawn at each size.
+void writeKeyframe(const Options &options, const KeyframeParams &params, const CardPainter &cards,
+                   const std::vector<SetSize> &sizes, int k, const LinearImage &rendered, Written &written)
+{
+    LinearImage picture = rendered;
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        const SetSize &size = sizes[i];
+        if (i > 0)
+            picture = halve(picture, sizes[i - 1].width, sizes[i - 1].height);
+        const std::string dir = options.outDir + "/" + size.folder;
+        QImage image = toImage(picture, size.width, size.height);
+        auto &bytes = written.bytes[i];
+        if (k == lastKeyframe) {
+            cards.paintEndCard(image);
+            bytes[std::size_t(k)] = encode(image, params.cardQuality);
+        } else {
+            bytes[std::size_t(k)] = encode(image, params.quality);
+        }
+        writeFile(dir + fileName(k), bytes[std::size_t(k)]);
+        if (k == firstRun && (options.only.empty() || options.only.count(firstKeyframe))) {
+            QImage card = toImage(picture, size.width, size.height);
+            cards.paintStartCard(card);
+            bytes[firstKeyframe] = encode(card, params.cardQuality);
+            writeFile(dir + fileName(firstKeyframe), bytes[firstKeyframe]);
+        }
+    }
 }
 
 int run(int argc, char **argv)
@@ -239,8 +318,10 @@ int run(int argc, char **argv)
         std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     std::fprintf(stderr, "reference orbit: %d iterations%s at %d bits in %.2f s\n", orbit.length() - 1,
                  orbit.escaped() ? " (escapes)" : "", params.precisionBits, orbitSeconds);
-    std::fprintf(stderr, "%d x %d samples per pixel, up to %d iterations, %d threads\n", params.samples,
-                 params.samples, params.maxIterations, options.threads);
+    std::fprintf(stderr,
+                 "%d x %d pixels, %d x %d to %d x %d samples per pixel, up to %d iterations, %d threads\n",
+                 params.imageWidth, params.imageHeight, params.samples, params.samples, params.samplesMax,
+                 params.samplesMax, params.maxIterations, options.threads);
 
     if (options.stats) {
         printStats(params, orbit, options.only);
@@ -250,7 +331,11 @@ int run(int argc, char **argv)
     const Palette palette(params);
     const KeyframeRenderer renderer(params, orbit, palette);
     RenderCounters counters;
+    const std::vector<SetSize> sizes = setSizes(params);
     Written written;
+    written.bytes.resize(sizes.size());
+    for (const SetSize &size : sizes)
+        std::filesystem::create_directories(options.outDir + "/" + size.folder);
 
     // Deepest first, so that each keyframe takes its centre from the one below it.
     std::vector<int> order;
@@ -263,8 +348,8 @@ int run(int argc, char **argv)
     {
         const Progress progress(
             [&] {
-                return (framesDone * double(frameHeight) + counters.rowsDone)
-                    / (double(frameCount) * frameHeight);
+                return (framesDone * double(params.imageHeight) + counters.rowsDone)
+                    / (double(frameCount) * params.imageHeight);
             },
             [&] { return "keyframe " + std::to_string(current.load()); });
         LinearImage deeper;
@@ -276,26 +361,14 @@ int run(int argc, char **argv)
                                blaBefore = counters.blaSamples;
             const bool reuse = options.only.empty() && !deeper.empty();
             LinearImage picture = renderer.render(k, reuse ? &deeper : nullptr, options.threads, counters);
-            QImage image = toImage(picture);
-            if (k == lastKeyframe) {
-                cards.paintEndCard(image);
-                written.bytes[k] = encode(image, params.cardQuality);
-            } else {
-                written.bytes[k] = encode(image, params.quality);
-            }
-            writeFile(options.outDir + "/" + fileName(k), written.bytes[k]);
-            if (k == firstRun && (options.only.empty() || options.only.count(firstKeyframe))) {
-                QImage card = toImage(picture);
-                cards.paintStartCard(card);
-                written.bytes[firstKeyframe] = encode(card, params.cardQuality);
-                writeFile(options.outDir + "/" + fileName(firstKeyframe), written.bytes[firstKeyframe]);
-            }
+            writeKeyframe(options, params, cards, sizes, k, picture, written);
             deeper = std::move(picture);
             ++framesDone;
             const double took =
                 std::chrono::duration<double>(std::chrono::steady_clock::now() - frameStart).count();
             const double frameSamples = double(counters.samples - samplesBefore);
-            const double sampledPixels = double(frameWidth) * frameHeight * (reuse ? 0.75 : 1.0);
+            const double sampledPixels =
+                double(params.imageWidth) * params.imageHeight * (reuse ? 0.75 : 1.0);
             std::fprintf(
                 stderr,
                 "\r\033[Kkeyframe %2d: %7.1f s, %6.0f iterations per sample, %5.1f samples per pixel, "
@@ -306,7 +379,7 @@ int run(int argc, char **argv)
         }
     }
     if (options.only.empty())
-        writeManifest(options.outDir, written);
+        writeManifest(options.outDir, sizes, written);
 
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     const double samples = double(counters.samples), iterations = double(counters.iterations);
