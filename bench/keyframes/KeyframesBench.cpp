@@ -70,6 +70,21 @@ PixelRegion densestCrop(const KeyframeParams &params, const ReferenceOrbit &orbi
     return best;
 }
 
+// Share in percent of the reference's samples of pixel (x, y) that lie inside the set: the largest
+// errors sit on the edges of bulbs, where one sample more or less inside changes the mean most.
+double insideShare(const KeyframeRenderer &renderer, const KeyframeParams &params, int k, int x, int y)
+{
+    const int count = params.samples * params.samples;
+    std::vector<double> re(static_cast<std::size_t>(count)), im(re.size());
+    for (int s = 0; s < count; ++s)
+        renderer.sampleOffset(k, x, y, s, re[std::size_t(s)], im[std::size_t(s)]);
+    std::vector<SampleResult> results(re.size());
+    renderer.iterateSamples(re.data(), im.data(), count, results.data());
+    return 100.0 * double(std::count_if(results.begin(), results.end(), [](const SampleResult &r) {
+        return r.smooth < 0;
+    })) / count;
+}
+
 void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
                   const std::vector<int> &keyframes, int threads)
 {
@@ -89,7 +104,7 @@ void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
         const double took = seconds(start);
         const LinearImage b = full.render(k, nullptr, threads, referenceCounters, &crop);
         double squares = 0, largest = 0;
-        int off = 0;
+        int off = 0, worstX = crop.x, worstY = crop.y;
         for (int y = crop.y; y < crop.y + crop.h; ++y)
             for (int x = crop.x; x < crop.x + crop.w; ++x) {
                 double worst = 0;
@@ -101,13 +116,17 @@ void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
                     squares += d * d;
                     worst = std::max(worst, std::fabs(d));
                 }
-                largest = std::max(largest, worst);
+                if (worst > largest) {
+                    largest = worst;
+                    worstX = x;
+                    worstY = y;
+                }
                 off += worst > 10;
             }
         const int pixels = crop.w * crop.h;
-        std::printf("| %d | %d,%d | %.1f | %.2f | %.0f | %.2f %% | %.1f s |\n", k, crop.x, crop.y,
-                    double(counters.samples) / pixels, std::sqrt(squares / (3.0 * pixels)), largest,
-                    100.0 * off / pixels, took);
+        std::printf("| %d | %d,%d | %.1f | %.2f | %.0f (%.0f %% inside) | %.2f %% | %.1f s |\n", k, crop.x,
+                    crop.y, double(counters.samples) / pixels, std::sqrt(squares / (3.0 * pixels)), largest,
+                    insideShare(full, reference, k, worstX, worstY), 100.0 * off / pixels, took);
         std::fflush(stdout);
     }
 }
