@@ -4,6 +4,8 @@
 //   aa [K...]   adaptive sampling against a 256-sample reference (another random seed) on the
 //               densest 96 x 96 crop of each keyframe: RMS and largest error in 8-bit levels
 //   bla [K...]  one point per 4 x 4 pixels of each keyframe with and without BLA: time, iterations/s
+//   loop [K...] the vector loop alone on the same points, from where BLA leaves them, with one group
+//               of lanes and with more side by side: iterations/s on one thread
 
 #include "KeyframeGeometry.h"
 #include "KeyframeParams.h"
@@ -22,6 +24,7 @@
 #include <cstring>
 #include <string>
 #include <thread>
+#include <time.h>
 #include <vector>
 
 using namespace keyframes;
@@ -175,15 +178,103 @@ void bla(const KeyframeParams &params, const ReferenceOrbit &orbit, const std::v
     }
 }
 
+// Plain iterations of the vector loop over these samples on one thread, in the renderer's batches.
+void timeLoop(const ReferenceOrbit &orbit, const KeyframeParams &params, const std::vector<double> &re,
+              const std::vector<double> &im, const std::vector<OrbitState> &starts, bool cycles, int groups,
+              std::vector<SampleResult> &results, double &took)
+{
+    constexpr int batch = 800;
+    const auto loop = __builtin_cpu_supports("avx512f") ? iteratePerturbedAvx512 : iteratePerturbedAvx2;
+    results.assign(re.size(), SampleResult{});
+    // Processor time of this thread: the machine may be busy with other work.
+    const auto cpuSeconds = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+    };
+    const double start = cpuSeconds();
+    for (std::size_t at = 0; at < re.size(); at += batch)
+        loop(orbit.pairs(), orbit.length(), &re[at], &im[at], &starts[at],
+             int(std::min(re.size() - at, std::size_t(batch))), params.maxIterations, params.bailout, cycles,
+             &results[at], groups);
+    took = cpuSeconds() - start;
+}
+
+void loopSpeed(const KeyframeParams &params, const ReferenceOrbit &orbit, const std::vector<int> &keyframes)
+{
+    // One point per 4 x 4 pixels, started where BLA leaves it as in the renderer; those that BLA
+    // finishes are left out.
+    constexpr int step = 4, gw = frameWidth / step, gh = frameHeight / step;
+    if (!__builtin_cpu_supports("avx2")) {
+        std::fprintf(stderr, "tf_keyframes_bench: no vector loop on this processor\n");
+        return;
+    }
+    const Palette palette(params);
+    const KeyframeRenderer renderer(params, orbit, palette);
+    std::printf(
+        "Iterations per second of processor time on one thread, %s, the default %d groups of lanes marked "
+        "*\n\n"
+        "| Keyframe | Cycle search | Samples | Iterations per sample | 1 group | 2 groups | 3 groups | "
+        "Speed-up |\n|---|---|---|---|---|---|---|---|\n",
+        __builtin_cpu_supports("avx512f") ? "AVX-512" : "AVX2", batchGroups);
+    for (int k : keyframes) {
+        const double px = pixelSize(params.width, k);
+        std::vector<double> re, im;
+        std::vector<OrbitState> starts;
+        for (int y = 0; y < gh; ++y)
+            for (int x = 0; x < gw; ++x) {
+                const double dcRe = ((x + 0.5) * step - frameWidth / 2.0) * px;
+                const double dcIm = (frameHeight / 2.0 - (y + 0.5) * step) * px;
+                OrbitState start;
+                SampleResult done;
+                const BlaTable *table = renderer.blaFor(dcRe, dcIm);
+                if (table
+                    && skipWithBla(orbit, *table, dcRe, dcIm, params.maxIterations, params.bailout, start,
+                                   done))
+                    continue;
+                re.push_back(dcRe);
+                im.push_back(dcIm);
+                starts.push_back(start);
+            }
+        for (const bool cycles : {true, false}) {
+            double rate[3] = {}, iterations = 0;
+            std::vector<SampleResult> first;
+            bool same = true;
+            for (int groups = 1; groups <= 3; ++groups) {
+                std::vector<SampleResult> results;
+                double took = 0;
+                timeLoop(orbit, params, re, im, starts, cycles, groups, results, took);
+                iterations = 0;
+                for (std::size_t i = 0; i < results.size(); ++i) {
+                    iterations += results[i].iterations - starts[i].n;
+                    if (groups > 1)
+                        same = same && results[i].smooth == first[i].smooth
+                            && results[i].iterations == first[i].iterations;
+                }
+                rate[groups - 1] = iterations / took;
+                if (groups == 1)
+                    first = std::move(results);
+            }
+            std::printf("| %d | %s | %zu | %.0f | %.3g | %.3g | %.3g | %.2f |%s\n", k, cycles ? "on" : "off",
+                        re.size(), iterations / double(std::max<std::size_t>(1, re.size())), rate[0], rate[1],
+                        rate[2], rate[batchGroups - 1] / rate[0], same ? "" : " RESULTS DIFFER");
+            std::fflush(stdout);
+        }
+    }
+}
+
 }   // namespace
 
 int main(int argc, char **argv)
 {
-    if (argc < 2 || (std::strcmp(argv[1], "aa") != 0 && std::strcmp(argv[1], "bla") != 0)) {
-        std::fprintf(stderr, "usage: tf_keyframes_bench aa|bla [--params FILE] [K...]\n");
+    if (argc < 2
+        || (std::strcmp(argv[1], "aa") != 0 && std::strcmp(argv[1], "bla") != 0
+            && std::strcmp(argv[1], "loop") != 0)) {
+        std::fprintf(stderr, "usage: tf_keyframes_bench aa|bla|loop [--params FILE] [K...]\n");
         return 2;
     }
     const bool aa = std::strcmp(argv[1], "aa") == 0;
+    const bool loop = std::strcmp(argv[1], "loop") == 0;
     std::vector<int> keyframes;
     std::string paramsFile = std::string(KEYFRAMES_DIR) + "/keyframes.params";
     for (int i = 2; i < argc; ++i) {
@@ -192,13 +283,17 @@ int main(int argc, char **argv)
         else
             keyframes.push_back(std::atoi(argv[i]));
     }
+    if (keyframes.empty() && loop)
+        keyframes = {11, 28, 35, 45, 55, 62, 63};
     if (keyframes.empty())
         keyframes = aa ? std::vector<int>{12, 16, 18, 22, 40, 60} : std::vector<int>{59, 60, 61, 62, 63};
     const KeyframeParams params = KeyframeParams::load(paramsFile);
     const ReferenceOrbit orbit(params.centreRe, params.centreIm, params.precisionBits, params.maxIterations,
                                params.bailout);
     const int threads = int(std::max(1u, std::thread::hardware_concurrency()));
-    if (aa)
+    if (loop)
+        loopSpeed(params, orbit, keyframes);
+    else if (aa)
         antialiasing(params, orbit, keyframes, threads);
     else
         bla(params, orbit, keyframes, threads);

@@ -152,25 +152,30 @@ TEST(PerturbationBatch, EqualsTheScalarLoopForMixedSamples)
     ASSERT_GT(std::count_if(starts.begin(), starts.end(), [](const OrbitState &s) { return s.n > 500; }), 100)
         << "BLA must carry the deep samples far along the orbit";
 
-    using Loop = void (*)(const double *, const double *, int, const double *, const double *,
-                          const OrbitState *, int, int, double, bool, SampleResult *);
+    using Loop = void (*)(const double *, int, const double *, const double *, const OrbitState *, int, int,
+                          double, bool, SampleResult *, int);
     std::vector<Loop> loops;
     if (__builtin_cpu_supports("avx2"))
         loops.push_back(iteratePerturbedAvx2);
     if (__builtin_cpu_supports("avx512f"))
         loops.push_back(iteratePerturbedAvx512);
+    // Every number of lane groups the loops offer, so that each group's copy of the body is checked.
+    std::vector<std::pair<Loop, int>> runs;
+    for (const Loop loop : loops)
+        for (int groups = 1; groups <= 3; ++groups)
+            runs.emplace_back(loop, groups);
     for (const bool fromBla : {false, true})
         for (int count : {0, 1, 3, 9, int(re.size())}) {
-            for (const Loop loop : loops) {
+            for (const auto &[loop, groups] : runs) {
                 std::vector<SampleResult> batch(static_cast<std::size_t>(count));
-                loop(orbit().re(), orbit().im(), orbit().length(), re.data(), im.data(),
+                loop(orbit().pairs(), orbit().length(), re.data(), im.data(),
                      fromBla ? starts.data() : nullptr, count, params().maxIterations, params().bailout,
-                     !fromBla, batch.data());
+                     !fromBla, batch.data(), groups);
                 for (std::size_t i = 0; i < std::size_t(count); ++i) {
                     if (fromBla && done[i])
                         continue;
                     SCOPED_TRACE("sample " + std::to_string(i) + " of " + std::to_string(count)
-                                 + (fromBla ? " from BLA" : ""));
+                                 + (fromBla ? " from BLA" : "") + ", " + std::to_string(groups) + " groups");
                     const SampleResult one =
                         iteratePerturbed(orbit(), re[i], im[i], params().maxIterations, params().bailout,
                                          fromBla && served(i) ? &bla : nullptr);

@@ -3,12 +3,10 @@
 #include "PerturbationBatch.h"
 #include "PerturbationLanes.h"
 
-void iteratePerturbedAvx2(const double *Zr, const double *Zi, int orbitLength, const double *dcRe,
-                          const double *dcIm, const OrbitState *starts, int count, int maxIterations,
-                          double bailout, bool cycles, SampleResult *results)
+void iteratePerturbedAvx2(const double *orbit, int orbitLength, const double *dcRe, const double *dcIm,
+                          const OrbitState *starts, int count, int maxIterations, double bailout, bool cycles,
+                          SampleResult *results, int groups)
 {
-    if (cycles)
-        batchLoop<4, true>(Zr, Zi, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout, results);
-    else
-        batchLoop<4, false>(Zr, Zi, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout, results);
+    batchLoopFor<4>(cycles, groups, orbit, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout,
+                    results);
 }

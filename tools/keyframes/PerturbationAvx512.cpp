@@ -3,12 +3,10 @@
 #include "PerturbationBatch.h"
 #include "PerturbationLanes.h"
 
-void iteratePerturbedAvx512(const double *Zr, const double *Zi, int orbitLength, const double *dcRe,
-                            const double *dcIm, const OrbitState *starts, int count, int maxIterations,
-                            double bailout, bool cycles, SampleResult *results)
+void iteratePerturbedAvx512(const double *orbit, int orbitLength, const double *dcRe, const double *dcIm,
+                            const OrbitState *starts, int count, int maxIterations, double bailout,
+                            bool cycles, SampleResult *results, int groups)
 {
-    if (cycles)
-        batchLoop<8, true>(Zr, Zi, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout, results);
-    else
-        batchLoop<8, false>(Zr, Zi, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout, results);
+    batchLoopFor<8>(cycles, groups, orbit, orbitLength, dcRe, dcIm, starts, count, maxIterations, bailout,
+                    results);
 }

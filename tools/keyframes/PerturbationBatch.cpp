@@ -8,11 +8,11 @@ void iteratePerturbedBatch(const ReferenceOrbit &orbit, const double *dcRe, cons
                            bool cycles)
 {
     if (__builtin_cpu_supports("avx512f")) {
-        iteratePerturbedAvx512(orbit.re(), orbit.im(), orbit.length(), dcRe, dcIm, starts, count,
-                               maxIterations, bailout, cycles, results);
+        iteratePerturbedAvx512(orbit.pairs(), orbit.length(), dcRe, dcIm, starts, count, maxIterations,
+                               bailout, cycles, results);
     } else if (__builtin_cpu_supports("avx2")) {
-        iteratePerturbedAvx2(orbit.re(), orbit.im(), orbit.length(), dcRe, dcIm, starts, count, maxIterations,
-                             bailout, cycles, results);
+        iteratePerturbedAvx2(orbit.pairs(), orbit.length(), dcRe, dcIm, starts, count, maxIterations, bailout,
+                             cycles, results);
     } else {
         for (int i = 0; i < count; ++i)
             results[i] = iteratePerturbedFrom(orbit, dcRe[i], dcIm[i], starts ? starts[i] : OrbitState{},

@@ -16,11 +16,14 @@ void iteratePerturbedBatch(const ReferenceOrbit &orbit, const double *dcRe, cons
                            int maxIterations, double bailout, SampleResult *results,
                            const OrbitState *starts = nullptr, bool cycles = true);
 
+// Groups of lanes the vector loops iterate side by side (1 to 3); the others are for comparison.
+constexpr int batchGroups = 2;
+
 // The loops for one instruction set each, which iteratePerturbedBatch chooses between; callable
 // only where the processor has that instruction set.
-void iteratePerturbedAvx2(const double *Zr, const double *Zi, int orbitLength, const double *dcRe,
-                          const double *dcIm, const OrbitState *starts, int count, int maxIterations,
-                          double bailout, bool cycles, SampleResult *results);
-void iteratePerturbedAvx512(const double *Zr, const double *Zi, int orbitLength, const double *dcRe,
-                            const double *dcIm, const OrbitState *starts, int count, int maxIterations,
-                            double bailout, bool cycles, SampleResult *results);
+void iteratePerturbedAvx2(const double *orbit, int orbitLength, const double *dcRe, const double *dcIm,
+                          const OrbitState *starts, int count, int maxIterations, double bailout, bool cycles,
+                          SampleResult *results, int groups = batchGroups);
+void iteratePerturbedAvx512(const double *orbit, int orbitLength, const double *dcRe, const double *dcIm,
+                            const OrbitState *starts, int count, int maxIterations, double bailout,
+                            bool cycles, SampleResult *results, int groups = batchGroups);

@@ -45,4 +45,7 @@ ReferenceOrbit::ReferenceOrbit(const std::string &re, const std::string &im, int
         mpfr_clear(v);
     if (bad)
         throw std::runtime_error("centre point is not a decimal number");
+    m_pairs.reserve(2 * m_re.size());
+    for (std::size_t m = 0; m < m_re.size(); ++m)
+        m_pairs.insert(m_pairs.end(), {m_re[m], m_im[m]});
 }
