@@ -12,11 +12,19 @@
 namespace {
 constexpr int keyframeCount = 63;
 
+// Looks at the names alone: a lookup of each keyframe would read the size stored before its
+// data and so bring pages from all over the file into memory at start-up.
+struct ResourceFolder : QResource
+{
+    using QResource::children;   // protected, for folders
+    using QResource::QResource;
+};
+
 bool holdsEveryKeyframe()
 {
+    const QStringList names = ResourceFolder(QStringLiteral(":/keyframes-hd")).children();
     for (int number = 1; number <= keyframeCount; ++number) {
-        const QResource keyframe(ResourceStream::path(number, ResourceStream::Kind::HdKeyframe));
-        if (!keyframe.isValid() || keyframe.compressionAlgorithm() != QResource::NoCompression)
+        if (!names.contains(QStringLiteral("%1.jpg").arg(number)))
             return false;
     }
     return true;
@@ -42,7 +50,7 @@ HdKeyframeSet HdKeyframeSet::registerFirst(const QStringList &folders)
             return HdKeyframeSet(file);
         // An older or interrupted build: rather the embedded keyframes than a set with gaps.
         QResource::unregisterResource(file);
-        qWarning("%s fehlen HD-Schlüsselbilder; die Datei bleibt unbenutzt", qPrintable(file));
+        qWarning("In %s fehlen HD-Schlüsselbilder; die Datei bleibt unbenutzt", qPrintable(file));
     }
     return {};
 }
