@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The HD keyframe file as the player looks for it at start-up: beside the built player, in an
-// installation under ../share/tiefenflug, and nowhere. The first two need the file the build made
-// from resources/keyframes/hd/ and are skipped without it.
+// installation under ../share/tiefenflug, and nowhere. All but the last need the file the build
+// made from resources/keyframes/hd/ and are skipped without it.
 #include "HdKeyframeSet.h"
 #include "ImageCompare.h"
 #include "KeyframeStore.h"
@@ -10,9 +10,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
+#include <QProcess>
 #include <QTemporaryDir>
+#include <QtTest/QTest>
+#include <csignal>
 #include <gtest/gtest.h>
+#include <sys/prctl.h>
 
 namespace {
 #ifdef TF_HD_KEYFRAMES_FILE
@@ -20,6 +25,7 @@ const QString builtFile = QStringLiteral(TF_HD_KEYFRAMES_FILE);
 #else
 const QString builtFile;
 #endif
+const QString playerDir = QFileInfo(QStringLiteral(TF_PLAYER)).absolutePath();
 
 // The messages written while it lives.
 class MessageCatcher
@@ -46,11 +52,38 @@ private:
 };
 }
 
+TEST(HdKeyframes, TheBuiltPlayerMapsTheFileWhenItStarts)
+{
+    if (builtFile.isEmpty())
+        GTEST_SKIP() << "no HD keyframes in resources/keyframes/hd/";
+    QProcess player;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    player.setProcessEnvironment(environment);
+    player.setStandardOutputFile(QProcess::nullDevice());
+    player.setStandardErrorFile(QProcess::nullDevice());
+    player.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGKILL); });
+    player.start(QStringLiteral(TF_PLAYER), {});
+    ASSERT_TRUE(player.waitForStarted(10000));
+    // It registers the file before it builds its windows, and keeps it for the whole run.
+    bool mapped = false;
+    for (int tries = 0; tries < 200 && !mapped && player.state() == QProcess::Running; ++tries) {
+        QFile maps(QStringLiteral("/proc/%1/maps").arg(player.processId()));
+        mapped = maps.open(QIODevice::ReadOnly) && maps.readAll().contains(builtFile.toUtf8());
+        if (!mapped)
+            QTest::qWait(50);
+    }
+    EXPECT_EQ(player.state(), QProcess::Running);
+    player.kill();
+    player.waitForFinished(5000);
+    EXPECT_TRUE(mapped);
+}
+
 TEST(HdKeyframes, ThePlayerFindsTheBuiltFileBesideItselfAndDecodesEveryKeyframe)
 {
     if (builtFile.isEmpty())
         GTEST_SKIP() << "no HD keyframes in resources/keyframes/hd/";
-    const HdKeyframeSet set = registerHdKeyframes(QStringLiteral(TF_PLAYER_DIR));
+    const HdKeyframeSet set = registerHdKeyframes(playerDir);
     ASSERT_TRUE(set.isAvailable());
     EXPECT_EQ(set.file(), builtFile);
 
