@@ -9,6 +9,8 @@
 #include "ToolkitError.h"
 #include "ZoomState.h"
 
+#include <QDir>
+
 void runUnitStartSteps()
 {
     zoomUnitStart();      // keyframe bitmaps, viewRatio, repeatMode
@@ -54,10 +56,20 @@ int runScreensaver(const PlayerOptions &options)
     return screensaver.run();
 }
 
+HdKeyframeSet registerHdKeyframes(const QString &executableDir)
+{
+    const QDir dir(executableDir);
+    return HdKeyframeSet::registerFirst(
+        {dir.absolutePath(), QDir::cleanPath(dir.absoluteFilePath(QStringLiteral("../share/tiefenflug")))});
+}
+
 int runPlayer(int &argc, char **argv)
 {
     Application app(argc, argv);
-    return showPlayer(app, parseCommandLine(app.arguments()));
+    const PlayerOptions options = parseCommandLine(app.arguments());
+    // Nothing draws from the HD keyframes yet; registered here, they are at hand for the run.
+    registerHdKeyframes(QCoreApplication::applicationDirPath());
+    return showPlayer(app, options);
 }
 
 int showPlayer(Application &app, const PlayerOptions &options)

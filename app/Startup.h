@@ -2,6 +2,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "HdKeyframeSet.h"
 
 class Application;
 
@@ -16,6 +17,11 @@ void createPlayerWindows();
 // The presentation, full screen, repeat mode and frame rate the command line asks for, on the
 // windows just built.
 void applyPlayerOptions(const PlayerOptions &options);
+
+// Registers the HD keyframe file for this run from the first place it lies: beside the executable
+// in `executableDir` (the build tree), then in ../share/tiefenflug from there (an installation).
+// Without one the player runs on the embedded keyframes alone, without a word.
+HdKeyframeSet registerHdKeyframes(const QString &executableDir);
 
 // Builds the monitor window (the main window) and then the zoom window, shows them and runs the
 // message loop. A failure while a window is built shows one error report and ends with 0.

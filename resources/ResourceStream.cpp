@@ -17,8 +17,15 @@ static void initEmbeddedResources()
 
 QString ResourceStream::path(int id, Kind kind)
 {
-    return kind == Kind::Bitmap ? QStringLiteral(":/casing/%1.bmp").arg(id)
-                                : QStringLiteral(":/keyframes/%1.jpg").arg(id);
+    switch (kind) {
+    case Kind::Bitmap:
+        return QStringLiteral(":/casing/%1.bmp").arg(id);
+    case Kind::HdKeyframe:
+        return QStringLiteral(":/keyframes-hd/%1.jpg").arg(id);
+    case Kind::RawData:
+        break;
+    }
+    return QStringLiteral(":/keyframes/%1.jpg").arg(id);
 }
 
 ResourceStream::ResourceStream(int id, Kind kind)

@@ -7,11 +7,12 @@ class QImage;
 
 // Read-only view over one resource embedded in the executable, addressed by its integer
 // identifier: keyframes 1..63 (raw JPEG data) and casing pictures 440, 640, 800 (bitmaps).
-// The bytes point straight into the executable's mapping; nothing is copied.
+// HD keyframes 1..63 come from the separate data file once it is registered (HdKeyframeSet).
+// The bytes point straight into the executable's (or the data file's) mapping; nothing is copied.
 class ResourceStream
 {
 public:
-    enum class Kind { RawData, Bitmap };
+    enum class Kind { RawData, Bitmap, HdKeyframe };
 
     // Raises ToolkitError "Ressource <id> wurde nicht gefunden" when there is no such resource.
     ResourceStream(int id, Kind kind = Kind::RawData);
@@ -21,7 +22,7 @@ public:
     // The bytes as a QByteArray that shares the embedded data.
     QByteArray bytes() const;
 
-    // Path inside the Qt resource system, e.g. ":/keyframes/7.jpg".
+    // Path inside the Qt resource system, e.g. ":/keyframes/7.jpg" or ":/keyframes-hd/7.jpg".
     static QString path(int id, Kind kind);
 
 private:

@@ -3,9 +3,10 @@
 # Builds the Debian package, checks its name, contents, dependencies and documents, runs lintian
 # on it, installs it with dpkg, checks what dpkg lists, reads the installed manual page, starts
 # the installed player under Xvfb (the end-to-end start check) and removes the package again.
-# Installing needs root: without it only the package itself is checked.
+# Installing needs root: without it only the package itself is checked. A fifth argument names
+# the HD keyframe file when the build made one: the package carries it, too.
 set -euo pipefail
-build=$1 version=$2 e2e=$3 src=$4
+build=$1 version=$2 e2e=$3 src=$4 hd=${5:-}
 deb="$build/tiefenflug_${version}_amd64.deb"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
@@ -25,6 +26,9 @@ expected="/usr/bin/tiefenflug
 /usr/share/metainfo/de.tiefenflug.tiefenflug.metainfo.xml
 /usr/share/xscreensaver/config/tiefenflug.xml"
 saver=/usr/share/xscreensaver/config/tiefenflug.xml
+if [ -n "$hd" ]; then
+  expected=$(printf '%s\n/usr/share/tiefenflug/%s\n' "$expected" "$(basename "$hd")" | sort)
+fi
 
 files=$(dpkg-deb -c "$deb" | awk '$1 !~ /^d/ {sub(/^\./, "", $6); print $6}' | sort)
 [ "$files" = "$expected" ] || fail "package contents differ:
