@@ -83,9 +83,10 @@ double insideShare(const KeyframeRenderer &renderer, const KeyframeParams &param
         renderer.sampleOffset(k, x, y, s, re[std::size_t(s)], im[std::size_t(s)]);
     std::vector<SampleResult> results(re.size());
     renderer.iterateSamples(re.data(), im.data(), count, results.data());
-    return 100.0 * double(std::count_if(results.begin(), results.end(), [](const SampleResult &r) {
-        return r.smooth < 0;
-    })) / count;
+    return 100.0
+        * double(std::count_if(results.begin(), results.end(),
+                               [](const SampleResult &r) { return r.smooth < 0; }))
+        / count;
 }
 
 void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
