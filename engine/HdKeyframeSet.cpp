@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "HdKeyframeSet.h"
+
 #include "JpegImage.h"
 #include "ResourceStream.h"
 #include "ToolkitError.h"
+#include "ZoomTimeline.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -10,8 +12,6 @@
 #include <QtDebug>
 
 namespace {
-constexpr int keyframeCount = 63;
-
 // Looks at the names alone: a lookup of each keyframe would read the size stored before its
 // data and so bring pages from all over the file into memory at start-up.
 struct ResourceFolder : QResource
@@ -23,7 +23,7 @@ struct ResourceFolder : QResource
 bool holdsEveryKeyframe()
 {
     const QStringList names = ResourceFolder(QStringLiteral(":/keyframes-hd")).children();
-    for (int number = 1; number <= keyframeCount; ++number) {
+    for (int number = 1; number <= ZoomTimeline::endCard; ++number) {
         if (!names.contains(QStringLiteral("%1.jpg").arg(number)))
             return false;
     }

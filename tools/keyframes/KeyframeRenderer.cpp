@@ -66,6 +66,25 @@ struct KeyframeRenderer::PixelSums
     }
 };
 
+LinearImage halve(const LinearImage &linear, int width, int height)
+{
+    const int w = width / 2, h = height / 2;
+    LinearImage out(std::size_t(w) * std::size_t(h) * 3);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            for (int c = 0; c < 3; ++c) {
+                const auto at = [&](int xx, int yy) {
+                    return linear[(std::size_t(yy) * std::size_t(width) + std::size_t(xx)) * 3
+                                  + std::size_t(c)];
+                };
+                out[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 3 + std::size_t(c)] =
+                    (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1)
+                     + at(2 * x + 1, 2 * y + 1))
+                    * 0.25f;
+            }
+    return out;
+}
+
 KeyframeRenderer::KeyframeRenderer(const KeyframeParams &params, const ReferenceOrbit &orbit,
                                    const Palette &palette)
     : m_params(params), m_orbit(orbit), m_palette(palette)
@@ -253,17 +272,14 @@ LinearImage KeyframeRenderer::render(int k, const LinearImage *deeper, int threa
     }
 
     LinearImage out(pixelCount * 3, 0.f);
+    const LinearImage centre = deeper ? halve(*deeper, width, height) : LinearImage();
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
             float *pixel = &out[(std::size_t(y) * width + std::size_t(x)) * 3];
             if (deeper && inCentre(x, y, width, height)) {
-                const int dx = 2 * (x - width / 4), dy = 2 * (y - height / 4);
-                for (int c = 0; c < 3; ++c) {
-                    const auto at = [&](int xx, int yy) {
-                        return (*deeper)[(std::size_t(yy) * width + xx) * 3 + c];
-                    };
-                    pixel[c] = (at(dx, dy) + at(dx + 1, dy) + at(dx, dy + 1) + at(dx + 1, dy + 1)) * 0.25f;
-                }
+                const std::size_t from =
+                    (std::size_t(y - height / 4) * std::size_t(width / 2) + std::size_t(x - width / 4)) * 3;
+                std::copy_n(&centre[from], 3, pixel);
                 continue;
             }
             const PixelSums &s = sums[std::size_t(y) * width + std::size_t(x)];

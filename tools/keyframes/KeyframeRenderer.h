@@ -19,6 +19,10 @@ class Palette;
 
 using LinearImage = std::vector<float>;   // width * height * 3 of the rendered size, linear light
 
+// The picture (width x height) reduced by two, each pixel the mean of four in linear light: the
+// same area with four times the samples.
+LinearImage halve(const LinearImage &linear, int width, int height);
+
 struct RenderCounters
 {
     std::atomic<int> rowsDone{0};   // rows of the first pass, for the progress bar

@@ -139,7 +139,6 @@ void batchLoop(const double *Z, int orbitLength, const double *dcRe, const doubl
         --active;
         start(s, lane);
     };
-    // The values carried into the next iteration, after lanes were changed.
     // Each lane's reference value Z_m, m = offset + clock, from its pair: lanes 0, 2, ... into
     // one vector and 1, 3, ... into another (two pairs to a 128-bit half), so that unpacking the
     // real and the imaginary parts leaves them in lane order.
@@ -162,6 +161,7 @@ void batchLoop(const double *Z, int orbitLength, const double *dcRe, const doubl
             s.Zci = __builtin_shufflevector(even, odd, 1, 9, 3, 11, 5, 13, 7, 15);
         }
     };
+    // The values carried into the next iteration, after lanes were changed.
     const auto carry = [](Group &s) {
         s.fr = s.Zcr + s.zr;
         s.fi = s.Zci + s.zi;

@@ -155,27 +155,6 @@ std::vector<unsigned char> encode(const QImage &image, int quality)
     return encodeKeyframeJpeg(rgb.data(), width, height, quality);
 }
 
-// The picture reduced by two, each pixel the mean of four in linear light: the same area, four
-// times the samples.
-LinearImage halve(const LinearImage &linear, int width, int height)
-{
-    const int w = width / 2, h = height / 2;
-    LinearImage out(std::size_t(w) * std::size_t(h) * 3);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            for (int c = 0; c < 3; ++c) {
-                const auto at = [&](int xx, int yy) {
-                    return linear[(std::size_t(yy) * std::size_t(width) + std::size_t(xx)) * 3
-                                  + std::size_t(c)];
-                };
-                out[(std::size_t(y) * std::size_t(w) + std::size_t(x)) * 3 + std::size_t(c)] =
-                    (at(2 * x, 2 * y) + at(2 * x + 1, 2 * y) + at(2 * x, 2 * y + 1)
-                     + at(2 * x + 1, 2 * y + 1))
-                    * 0.25f;
-            }
-    return out;
-}
-
 // The sets one render writes: the rendered size and each reduction by two down to the player's
 // 800 x 600, which goes into the output folder itself; 1600 x 1200 goes into hd/, others into
 // folders named by their size.
@@ -260,13 +239,16 @@ void writeManifest(const std::string &dir, const std::vector<SetSize> &sizes, co
 void writeKeyframe(const Options &options, const KeyframeParams &params, const CardPainter &cards,
                    const std::vector<SetSize> &sizes, int k, const LinearImage &rendered, Written &written)
 {
-    LinearImage picture = rendered;
+    LinearImage reduced;
+    const LinearImage *picture = &rendered;
     for (std::size_t i = 0; i < sizes.size(); ++i) {
         const SetSize &size = sizes[i];
-        if (i > 0)
-            picture = halve(picture, sizes[i - 1].width, sizes[i - 1].height);
+        if (i > 0) {
+            reduced = halve(*picture, sizes[i - 1].width, sizes[i - 1].height);
+            picture = &reduced;
+        }
         const std::string dir = options.outDir + "/" + size.folder;
-        QImage image = toImage(picture, size.width, size.height);
+        QImage image = toImage(*picture, size.width, size.height);
         auto &bytes = written.bytes[i];
         if (k == lastKeyframe) {
             cards.paintEndCard(image);
@@ -276,7 +258,7 @@ void writeKeyframe(const Options &options, const KeyframeParams &params, const C
         }
         writeFile(dir + fileName(k), bytes[std::size_t(k)]);
         if (k == firstRun && (options.only.empty() || options.only.count(firstKeyframe))) {
-            QImage card = toImage(picture, size.width, size.height);
+            QImage card = toImage(*picture, size.width, size.height);
             cards.paintStartCard(card);
             bytes[firstKeyframe] = encode(card, params.cardQuality);
             writeFile(dir + fileName(firstKeyframe), bytes[firstKeyframe]);
