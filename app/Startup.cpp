@@ -4,6 +4,7 @@
 #include "CommandLine.h"
 #include "FrameRateList.h"
 #include "Screensaver.h"
+#include "SharpLayers.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
 #include "ToolkitError.h"
@@ -67,8 +68,10 @@ int runPlayer(int &argc, char **argv)
 {
     Application app(argc, argv);
     const PlayerOptions options = parseCommandLine(app.arguments());
-    // Nothing draws from the HD keyframes yet; registered here, they are at hand for the run.
-    registerHdKeyframes(QCoreApplication::applicationDirPath());
+    // The sharp view and full screen draw from the HD keyframes where they have them.
+    const HdKeyframeSet hd = registerHdKeyframes(QCoreApplication::applicationDirPath());
+    if (hd.isAvailable())
+        sharpLayers().setHdSource([hd](int number, QImage &target) { hd.decode(number, target); });
     return showPlayer(app, options);
 }
 

@@ -138,16 +138,25 @@ void MyThread::loadPending()
 
 void MyThread::fillMissingLayers()
 {
+    const auto bitmapRequested = [this] {
+        std::lock_guard lock(m_mutex);
+        if (m_requested)
+            m_layersRequested = true;   // the bitmap first, then the rest
+        return m_requested;
+    };
     for (int number = sharpLayers().nextMissing(); number != 0; number = sharpLayers().nextMissing()) {
         try {
             sharpLayers().store(decodeLayer(number));
         } catch (...) {
             return;   // undecodable: the sharp view holds at that keyframe as the bitmap would
         }
-        std::lock_guard lock(m_mutex);
-        if (m_requested) {
-            m_layersRequested = true;   // the bitmap first, then the rest
+        if (bitmapRequested())
             return;
-        }
+    }
+    // The HD copies after all 800 x 600 ones, which can stand in for them.
+    for (int number = sharpLayers().nextMissingHd(); number != 0; number = sharpLayers().nextMissingHd()) {
+        sharpLayers().decodeHd(number);
+        if (bitmapRequested())
+            return;
     }
 }

@@ -65,9 +65,25 @@ bool sharpLayersReady(int frame)
     if (!sharpPresentation())
         return true;
     for (int number = frame; number <= deepestLayer(frame); ++number)
-        if (number != frame && !sharpLayers().holds(number))
+        if ((number != frame && !sharpLayers().holds(number)) || !sharpLayers().hdSettled(number))
             return false;
     return true;
+}
+
+bool sharpLayerUsesHd(double devicePixels)
+{
+    // At one device pixel per keyframe pixel both copies give the same picture: the HD copy at
+    // half its size is sampled between its pixels, the mean of each 2 x 2 block.
+    return devicePixels > 1.0;
+}
+
+int sharpHdDepth(double devicePixels)
+{
+    // Layer d is shown at devicePixels * scale / 2^d, the scale running from 1 to 2.
+    for (int depth = 2; depth >= 0; --depth)
+        if (sharpLayerUsesHd(devicePixels * 2.0 / double(1 << depth)))
+            return depth;
+    return -1;
 }
 
 double sharpLayerOpacity(int depth, double scale)
@@ -88,18 +104,28 @@ double sharpLayerFeather(int depth, double scale)
 
 void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale, double regionWidth)
 {
+    const KeyframeLayer *const none[3] = {nullptr, nullptr, nullptr};
+    composeSharpView(target, layers, none, scale, regionWidth);
+}
+
+void composeSharpView(QImage &target, const KeyframeLayer *const layers[3],
+                      const KeyframeLayer *const hdLayers[3], double scale, double regionWidth)
+{
     if (target.isNull() || !layers[0] || layers[0]->isNull())
         return;
     const double base = target.width() * scale / regionWidth;   // device pixels per base keyframe pixel
     const QPointF centre(target.width() / 2.0, target.height() / 2.0);
     std::vector<CompositeLayer> composite;
     for (int depth = 0; depth < 3; ++depth) {
+        const double f = base / double(1 << depth);   // device pixels per keyframe pixel
         const KeyframeLayer *layer = layers[depth];
+        const KeyframeLayer *hd = hdLayers[depth];
+        if (hd && !hd->isNull() && layer && !layer->isNull() && sharpLayerUsesHd(f))
+            layer = hd;
         const double opacity = sharpLayerOpacity(depth, scale);
         if (!layer || layer->isNull() || opacity <= 0.0)
             continue;
         // Weights and feathers are in keyframe pixels, whatever the picture's own size.
-        const double f = base / double(1 << depth);
         const QSizeF size = QSizeF(layer->full.size()) * (f / layer->pixelsPerKeyframePixel);
         CompositeLayer &added = composite.emplace_back();
         added.levels.push_back(layer->full);
@@ -115,11 +141,19 @@ void renderSharpView(QImage &target, double regionWidth)
 {
     const char active = ZoomState.activeBitmap.load(std::memory_order_relaxed);
     const int frame = bitmapKeyframeNumber(active);
-    KeyframeLayer layers[3];
+    // A new screen or size may show other layers larger than their pixels: the loader then
+    // decodes their HD copies, and until they are there the 800 x 600 ones stand in.
+    if (sharpLayers().setHdDepth(sharpHdDepth(target.width() / regionWidth)) && loaderThread)
+        loaderThread->fillLayers();
+    KeyframeLayer layers[3], hdLayers[3];
     layers[0].number = frame;
     layers[0].full = keyframeBitmap(active);
-    for (int depth = 1; depth < 3 && frame + depth <= deepestLayer(frame); ++depth)
-        layers[depth] = sharpLayers().layer(frame + depth);
+    for (int depth = 0; depth < 3 && frame + depth <= deepestLayer(frame); ++depth) {
+        if (depth > 0)
+            layers[depth] = sharpLayers().layer(frame + depth);
+        hdLayers[depth] = sharpLayers().hdLayer(frame + depth);
+    }
     const KeyframeLayer *const pointers[3] = {&layers[0], &layers[1], &layers[2]};
-    composeSharpView(target, pointers, ZoomState.scale, regionWidth);
+    const KeyframeLayer *const hdPointers[3] = {&hdLayers[0], &hdLayers[1], &hdLayers[2]};
+    composeSharpView(target, pointers, hdPointers, ZoomState.scale, regionWidth);
 }

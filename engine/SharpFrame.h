@@ -23,8 +23,18 @@ bool sharpLayersReady(int frame);
 
 // Composes the view into the whole of `target` (device pixels): layers[0] is the keyframe on
 // display at `scale`, layers[1] and layers[2] the deeper ones (either may be null).
-// `regionWidth` is the width of the keyframe area the view shows at scale 1.
+// `regionWidth` is the width of the keyframe area the view shows at scale 1. Where `hdLayers`
+// holds a layer's HD copy and the view shows that layer larger than its keyframe pixels, the copy
+// takes its place, at the same place, weight and feather.
 void composeSharpView(QImage &target, const KeyframeLayer *const layers[3], double scale, double regionWidth);
+void composeSharpView(QImage &target, const KeyframeLayer *const layers[3],
+                      const KeyframeLayer *const hdLayers[3], double scale, double regionWidth);
+
+// Whether a layer shown at `devicePixels` device pixels per keyframe pixel comes from its HD copy.
+bool sharpLayerUsesHd(double devicePixels);
+// The deepest layer (0 to 2) that a view of `devicePixels` device pixels per keyframe pixel at
+// scale 1 shows larger than its keyframe pixels somewhere in a segment; -1 for none.
+int sharpHdDepth(double devicePixels);
 
 // The weight of a deeper layer (depth 1 or 2) at `scale`, and the width in its keyframe's pixels over
 // which it fades in from its edge.

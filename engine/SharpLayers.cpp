@@ -3,7 +3,10 @@
 #include "KeyframeStore.h"
 #include "ZoomState.h"
 
+#include <QDebug>
+
 #include <algorithm>
+#include <exception>
 
 namespace {
 // Each pixel the mean of a 2 x 2 block. By hand rather than QImage::scaled, whose smooth
@@ -67,9 +70,11 @@ void SharpLayers::keepAround(int frame)
 
     std::lock_guard lock(m_mutex);
     m_wanted = std::move(wanted);
+    m_frame = frame;
     std::erase_if(m_layers, [this](const KeyframeLayer &layer) {
         return std::find(m_wanted.begin(), m_wanted.end(), layer.number) == m_wanted.end();
     });
+    updateHdWanted();
 }
 
 void SharpLayers::clear()
@@ -77,6 +82,8 @@ void SharpLayers::clear()
     std::lock_guard lock(m_mutex);
     m_wanted.clear();
     m_layers.clear();
+    m_frame = 0;
+    updateHdWanted();
 }
 
 KeyframeLayer SharpLayers::layer(int number) const
@@ -118,4 +125,113 @@ std::size_t SharpLayers::size() const
 {
     std::lock_guard lock(m_mutex);
     return m_layers.size();
+}
+
+void SharpLayers::setHdSource(HdKeyframeSource source)
+{
+    std::lock_guard lock(m_mutex);
+    m_hdSource = std::move(source);
+    m_hdLayers.clear();
+    m_hdFailed.clear();
+    updateHdWanted();
+}
+
+bool SharpLayers::setHdDepth(int depth)
+{
+    std::lock_guard lock(m_mutex);
+    if (depth == m_hdDepth)
+        return false;
+    m_hdDepth = depth;
+    updateHdWanted();
+    return true;
+}
+
+void SharpLayers::updateHdWanted()
+{
+    std::vector<int> wanted;
+    const auto want = [&](int number) {
+        // Only keyframes the view keeps anyway, each once.
+        if (std::find(m_wanted.begin(), m_wanted.end(), number) != m_wanted.end()
+            && std::find(wanted.begin(), wanted.end(), number) == wanted.end())
+            wanted.push_back(number);
+    };
+    if (m_hdSource && m_hdDepth >= 0 && m_frame != 0) {
+        // The layers shown larger now and after one swap inwards or outwards.
+        for (int depth = 0; depth <= m_hdDepth + 1; ++depth)
+            want(m_frame + depth);
+        want(m_frame - 1);
+        // A repeat starts at the other end of the run.
+        if (m_frame >= ZoomState.lastFrame - 1)
+            for (int depth = 0; depth <= m_hdDepth; ++depth)
+                want(ZoomState.firstFrame + depth);
+        if (m_frame <= ZoomState.firstFrame + 1)
+            for (int number : {ZoomState.lastFrame, ZoomState.lastFrame - 1})
+                want(number);
+    }
+    m_hdWanted = std::move(wanted);
+    std::erase_if(m_hdLayers, [this](const KeyframeLayer &layer) {
+        return std::find(m_hdWanted.begin(), m_hdWanted.end(), layer.number) == m_hdWanted.end();
+    });
+}
+
+KeyframeLayer SharpLayers::hdLayer(int number) const
+{
+    std::lock_guard lock(m_mutex);
+    for (const KeyframeLayer &layer : m_hdLayers)
+        if (layer.number == number)
+            return layer;
+    return {};
+}
+
+bool SharpLayers::hdSettled(int number) const
+{
+    std::lock_guard lock(m_mutex);
+    const auto has = [number](const std::vector<int> &numbers) {
+        return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+    };
+    return !has(m_hdWanted) || has(m_hdFailed)
+        || std::any_of(m_hdLayers.begin(), m_hdLayers.end(),
+                       [number](const KeyframeLayer &layer) { return layer.number == number; });
+}
+
+int SharpLayers::nextMissingHd() const
+{
+    std::lock_guard lock(m_mutex);
+    for (int number : m_hdWanted) {
+        const bool held =
+            std::any_of(m_hdLayers.begin(), m_hdLayers.end(),
+                        [number](const KeyframeLayer &layer) { return layer.number == number; });
+        if (!held && std::find(m_hdFailed.begin(), m_hdFailed.end(), number) == m_hdFailed.end())
+            return number;
+    }
+    return 0;
+}
+
+void SharpLayers::decodeHd(int number)
+{
+    HdKeyframeSource source;
+    {
+        std::lock_guard lock(m_mutex);
+        source = m_hdSource;
+    }
+    KeyframeLayer layer;
+    layer.number = number;
+    layer.pixelsPerKeyframePixel = 2.0;
+    try {
+        if (!source)
+            return;
+        source(number, layer.full);
+        if (layer.full.format() != QImage::Format_RGB32)
+            layer.full.convertTo(QImage::Format_RGB32);
+    } catch (const std::exception &error) {
+        qWarning("HD keyframe %d: %s; the 800 x 600 keyframe stands in", number, error.what());
+        std::lock_guard lock(m_mutex);
+        m_hdFailed.push_back(number);
+        return;
+    }
+    std::lock_guard lock(m_mutex);
+    if (std::find(m_hdWanted.begin(), m_hdWanted.end(), number) == m_hdWanted.end())
+        return;
+    std::erase_if(m_hdLayers, [number](const KeyframeLayer &held) { return held.number == number; });
+    m_hdLayers.push_back(std::move(layer));
 }

@@ -5,6 +5,7 @@
 // user + system time from /proc, and the X server's, which copies every frame to the screen.
 // Usage: tf_screensaver_bench [seconds] [rounds]
 #include "PlayerProcess.h"
+#include "ProcessStats.h"
 #include "XDesktop.h"
 #include "XvfbServer.h"
 
@@ -17,18 +18,6 @@
 
 namespace {
 const QSize screenSize(1920, 1080);
-
-// User + system CPU seconds of process `pid` so far.
-double cpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0.0;
-    const QByteArray line = stat.readAll();
-    // The fields after the command's closing parenthesis: utime and stime are the 12th and 13th.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
-}
 
 struct Share
 {
@@ -54,13 +43,13 @@ Share measure(const XvfbServer &server, qint64 serverPid, const QStringList &arg
     pause(200);
     if (desktop.grabScreen() == before)
         std::printf("  warning: the screen stood still for %s\n", qPrintable(arguments.join(u' ')));
-    const double processStart = cpuSeconds(program.pid()), serverStart = cpuSeconds(serverPid);
+    const double processStart = processCpuSeconds(program.pid()), serverStart = processCpuSeconds(serverPid);
     QElapsedTimer clock;
     clock.start();
     pause(seconds * 1000);
     const double wall = clock.nsecsElapsed() / 1e9;
-    const Share share{(cpuSeconds(program.pid()) - processStart) / wall,
-                      (cpuSeconds(serverPid) - serverStart) / wall};
+    const Share share{(processCpuSeconds(program.pid()) - processStart) / wall,
+                      (processCpuSeconds(serverPid) - serverStart) / wall};
     program.kill();
     return share;
 }

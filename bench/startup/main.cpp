@@ -8,6 +8,7 @@
 #include "MapWatch.h"
 #include "PlayerLayout.h"
 #include "PlayerProcess.h"
+#include "ProcessStats.h"
 #include "ScreenCheck.h"
 #include "XDesktop.h"
 #include "XvfbServer.h"
@@ -28,22 +29,6 @@ namespace {
 bool showsStartCard(const FramebufferView &screen, const QImage &startCard)
 {
     return comparePixels(screen.region(layout::zoomMittel), startCard).same();
-}
-
-// Peak and current resident memory of a process in kB, from /proc/<pid>/status.
-std::pair<long, long> residentMemory(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    long peak = -1, now = -1;
-    if (status.open(QIODevice::ReadOnly)) {
-        for (const QByteArray &line : status.readAll().split('\n')) {
-            if (line.startsWith("VmHWM:"))
-                peak = line.mid(6).trimmed().split(' ').value(0).toLong();
-            if (line.startsWith("VmRSS:"))
-                now = line.mid(6).trimmed().split(' ').value(0).toLong();
-        }
-    }
-    return {peak, now};
 }
 
 void benchStartup(const XvfbServer &server, const FramebufferView &screen, int launches)
@@ -162,7 +147,7 @@ void benchFullZoom(const XvfbServer &server, const FramebufferView &screen, cons
     const bool atEnd = waitUntil(
         [&] { return comparePixels(screen.region(layout::zoomMittel), endCard).same(); }, 120000, 5);
     const double seconds = double(clock.elapsed()) / 1000.0;
-    const auto [peak, now] = residentMemory(player.pid());
+    const auto [peak, now] = residentKilobytes(player.pid());
     if (!atEnd)
         std::printf("the zoom did not reach the end card\n");
     else

@@ -14,7 +14,11 @@
 #include <QPainterPath>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <stdexcept>
 
 namespace {
 
@@ -24,6 +28,26 @@ QByteArray embeddedKeyframe(int number)
 }
 
 // PSNR over the pixels `mask` marks (non-zero).
+
+// A stand-in for an HD keyframe: keyframe `number` enlarged twice, with a fine checker of +-12
+// levels that only the HD copy holds (its 2 x 2 blocks average it away).
+QImage syntheticHd(int number)
+{
+    QImage sd;
+    decodeKeyframe(number, sd);
+    QImage hd = sd.convertToFormat(QImage::Format_RGB32)
+                    .scaled(sd.size() * 2, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    for (int y = 0; y < hd.height(); ++y) {
+        auto *line = reinterpret_cast<QRgb *>(hd.scanLine(y));
+        for (int x = 0; x < hd.width(); ++x) {
+            const int d = (x + y) % 2 ? 12 : -12;
+            const QRgb c = line[x];
+            line[x] = qRgb(std::clamp(qRed(c) + d, 0, 255), std::clamp(qGreen(c) + d, 0, 255),
+                           std::clamp(qBlue(c) + d, 0, 255));
+        }
+    }
+    return hd;
+}
 
 class SharpViewTest : public EngineTest
 {
@@ -39,6 +63,7 @@ protected:
     void TearDown() override
     {
         setSharpPresentation(false);
+        sharpLayers().setHdSource({});
         EngineTest::TearDown();
     }
 };
@@ -111,55 +136,138 @@ TEST_F(SharpViewTest, EveryLayerLooksLikeItsKeyframeSmoothlyScaled)
     }
 }
 
+// A layer comes from its HD copy once it is shown larger than its 800 x 600 pixels, and the view
+// does not jump there: the HD copy at half its size is its 800 x 600 reduction. Below the
+// threshold the HD copy is left alone (it would alias).
+TEST_F(SharpViewTest, HdCopiesTakeOverAboveOneDevicePixelWithoutAJump)
+{
+    KeyframeLayer sd[3], hd[3];
+    for (int d = 0; d < 3; ++d) {
+        hd[d].number = sd[d].number = 30 + d;
+        hd[d].full = syntheticHd(30 + d);
+        hd[d].pixelsPerKeyframePixel = 2.0;
+        sd[d].full = hd[d].full.scaled(800, 600, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        sd[d].reduced = {sd[d].full.scaled(400, 300, Qt::IgnoreAspectRatio, Qt::SmoothTransformation),
+                         sd[d].full.scaled(200, 150, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)};
+    }
+    const KeyframeLayer *const layers[3] = {&sd[0], &sd[1], &sd[2]};
+    // The view with the HD copies of the layers deeper than `hdUpTo` withheld.
+    const auto view = [&](int ratio, double scale, int hdUpTo) {
+        QImage target(800 * ratio, 600 * ratio, QImage::Format_RGB32);
+        target.fill(Qt::magenta);
+        const KeyframeLayer *hdLayers[3] = {nullptr, nullptr, nullptr};
+        for (int d = 0; d <= hdUpTo; ++d)
+            hdLayers[d] = &hd[d];
+        composeSharpView(target, layers, hdLayers, scale, 800);
+        return target;
+    };
+    QImage all(1600, 1200, QImage::Format_RGB32);
+    all.fill(Qt::white);
+    // At ratio 1 the keyframe on display crosses the threshold at scale 1, at ratio 2 the middle one.
+    for (int crossing : {0, 1}) {
+        const int ratio = 1 << crossing;
+        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
+        const QImage below = view(ratio, 1.0 - 1e-9, 2), above = view(ratio, 1.0 + 1e-9, 2);
+        EXPECT_EQ(below, view(ratio, 1.0 - 1e-9, crossing - 1));
+        EXPECT_NE(above, view(ratio, 1.0 + 1e-9, crossing - 1));
+        EXPECT_GT(psnr(below, above, &all), 45.0);
+        // Further in the HD copy's own detail shows.
+        EXPECT_LT(psnr(view(ratio, 1.5, 2), view(ratio, 1.5, -1), &all), 40.0);
+    }
+    EXPECT_EQ(view(1, 0.75, 2), view(1, 0.75, -1));
+    EXPECT_EQ(sharpHdDepth(0.5), -1);
+    EXPECT_EQ(sharpHdDepth(1.0), 0);
+    EXPECT_EQ(sharpHdDepth(1.8), 1);
+    EXPECT_EQ(sharpHdDepth(3.6), 2);
+}
+
 // Zooming in through keyframe swaps: the frame right after a swap (keyframe k + 1 at scale s)
-// looks like keyframe k composed at scale 2 s, the same view before the swap; and every keyframe
-// came from the loader thread.
+// looks like keyframe k composed at scale 2 s, the same view before the swap; and every keyframe,
+// HD copies included, came from the loader thread. Without an HD set the view is drawn from the
+// 800 x 600 keyframes; an undecodable HD keyframe leaves its 800 x 600 one in its place.
 TEST_F(SharpViewTest, SwapsDoNotJumpAndTheGuiThreadNeverDecodes)
 {
-    for (int ratio : {1, 2}) {
-        SCOPED_TRACE(testing::Message() << "ratio " << ratio);
-        host->devicePixelRatio = ratio;
-        currentFrame = 20;
-        ZoomState.scale = 1.6;
-        LoadKeyframe('A', 20);
-        ZoomState.activeBitmap = 'A';
-        setSharpPresentation(true);
-        ASSERT_TRUE(QTest::qWaitFor([] { return sharpLayersReady(20) && sharpLayersReady(21); }, 10000));
-        clearRequests();
+    for (bool withHd : {false, true})
+        for (int ratio : {1, 2}) {
+            SCOPED_TRACE(testing::Message() << "ratio " << ratio << (withHd ? ", HD copies" : ""));
+            // Shared with the source, which a decode still running may hold after the test.
+            struct Recorder
+            {
+                std::mutex mutex;
+                std::vector<KeyframeRequest> requests;
+            };
+            const auto recorder = std::make_shared<Recorder>();
+            const int undecodable = 22;
+            if (withHd)
+                sharpLayers().setHdSource([recorder](int number, QImage &target) {
+                    {
+                        std::lock_guard lock(recorder->mutex);
+                        recorder->requests.push_back({number, isLoaderThread()});
+                    }
+                    if (number == undecodable)
+                        throw std::runtime_error("damaged");
+                    target = syntheticHd(number);
+                });
+            host->devicePixelRatio = ratio;
+            currentFrame = 20;
+            ZoomState.scale = 1.6;
+            LoadKeyframe('A', 20);
+            ZoomState.activeBitmap = 'A';
+            setSharpPresentation(true);
+            renderSharpView(host->sharpCanvas(0), 800);   // tells the loader which layers need HD copies
+            ASSERT_TRUE(QTest::qWaitFor([] { return sharpLayersReady(20) && sharpLayersReady(21); }, 10000));
+            clearRequests();
 
-        startZoomDirection(true);
-        host->zgZoomIn.stop();
-        struct Swap
-        {
-            int frame;
-            double scale;
-            QImage shown;
-        };
-        std::vector<Swap> swaps;
-        while (currentFrame < 23) {
-            ASSERT_TRUE(QTest::qWaitFor(
-                [] { return ZoomState.nextReady.load() && sharpLayersReady(currentFrame + 1); }, 10000));
-            const int before = currentFrame;
-            zoomInTick();
-            if (currentFrame != before)
-                swaps.push_back({before, ZoomState.scale, host->sharpSurfaces[host->frontSurface]});
-        }
-        for (const KeyframeRequest &request : requests())
-            EXPECT_TRUE(request.onLoaderThread)
-                << "keyframe " << request.number << " decoded on the GUI thread";
-        setSharpPresentation(false);
+            startZoomDirection(true);
+            host->zgZoomIn.stop();
+            struct Swap
+            {
+                int frame;
+                double scale;
+                QImage shown;
+            };
+            std::vector<Swap> swaps;
+            while (currentFrame < 23) {
+                ASSERT_TRUE(QTest::qWaitFor(
+                    [] { return ZoomState.nextReady.load() && sharpLayersReady(currentFrame + 1); }, 10000));
+                const int before = currentFrame;
+                zoomInTick();
+                if (currentFrame != before)
+                    swaps.push_back({before, ZoomState.scale, host->sharpSurfaces[host->frontSurface]});
+            }
+            for (const KeyframeRequest &request : requests())
+                EXPECT_TRUE(request.onLoaderThread)
+                    << "keyframe " << request.number << " decoded on the GUI thread";
+            setSharpPresentation(false);
+            sharpLayers().setHdSource({});
+            const std::vector<KeyframeRequest> hdRequests = [&] {
+                std::lock_guard lock(recorder->mutex);
+                return recorder->requests;
+            }();
+            EXPECT_EQ(hdRequests.empty(), !withHd);
+            for (const KeyframeRequest &request : hdRequests)
+                EXPECT_TRUE(request.onLoaderThread)
+                    << "HD keyframe " << request.number << " decoded on the GUI thread";
 
-        ASSERT_EQ(swaps.size(), 3u);
-        for (const Swap &swap : swaps) {
-            KeyframeLayer layers[3];
-            for (int d = 0; d < 3; ++d)
-                layers[d] = decodeLayer(swap.frame + d);
-            const KeyframeLayer *const pointers[3] = {&layers[0], &layers[1], &layers[2]};
-            QImage before(swap.shown.size(), QImage::Format_RGB32);
-            composeSharpView(before, pointers, 2 * swap.scale, 800);
-            QImage all(before.size(), QImage::Format_RGB32);
-            all.fill(Qt::white);
-            EXPECT_GT(psnr(before, swap.shown, &all), 45.0) << "swap from keyframe " << swap.frame;
+            ASSERT_EQ(swaps.size(), 3u);
+            for (const Swap &swap : swaps) {
+                KeyframeLayer layers[3], hdLayers[3];
+                for (int d = 0; d < 3; ++d) {
+                    const int number = swap.frame + d;
+                    layers[d] = decodeLayer(number);
+                    if (withHd && number != undecodable) {
+                        hdLayers[d].number = number;
+                        hdLayers[d].full = syntheticHd(number);
+                        hdLayers[d].pixelsPerKeyframePixel = 2.0;
+                    }
+                }
+                const KeyframeLayer *const pointers[3] = {&layers[0], &layers[1], &layers[2]};
+                const KeyframeLayer *const hdPointers[3] = {&hdLayers[0], &hdLayers[1], &hdLayers[2]};
+                QImage before(swap.shown.size(), QImage::Format_RGB32);
+                composeSharpView(before, pointers, hdPointers, 2 * swap.scale, 800);
+                QImage all(before.size(), QImage::Format_RGB32);
+                all.fill(Qt::white);
+                EXPECT_GT(psnr(before, swap.shown, &all), 45.0) << "swap from keyframe " << swap.frame;
+            }
         }
-    }
 }
