@@ -3,6 +3,7 @@
 // DQT segments with the IJG-scaled Annex K tables, SOF2 800x600 4:2:0, the standard ten-scan
 // progression with per-scan Huffman tables, EOI last; and it must decode to 800x600x3.
 
+#include "CommittedSet.h"
 #include "JpegMarkers.h"
 #include "JpegWriter.h"
 #include "KeyframeGeometry.h"
@@ -60,7 +61,8 @@ const std::vector<ExpectedScan> &standardProgression()
     return scans;
 }
 
-void expectKeyframeStructure(const std::vector<std::uint8_t> &bytes, int quality)
+void expectKeyframeStructure(const std::vector<std::uint8_t> &bytes, int quality,
+                             const KeyframeSet &set = playerSet)
 {
     const JpegMarkers jpeg = readJpegMarkers(bytes);
     ASSERT_EQ(jpeg.error, "");
@@ -96,8 +98,21 @@ void expectKeyframeStructure(const std::vector<std::uint8_t> &bytes, int quality
 
     const auto &sof = seg[at++];
     ASSERT_EQ(sof.marker, 0xC2);
-    const std::vector<std::uint8_t> frame{8, 600 >> 8, 600 & 255, 800 >> 8, 800 & 255, 3,    1, 0x22,
-                                          0, 2,        0x11,      1,        3,         0x11, 1};
+    const std::vector<std::uint8_t> frame{8,
+                                          std::uint8_t(set.height >> 8),
+                                          std::uint8_t(set.height & 255),
+                                          std::uint8_t(set.width >> 8),
+                                          std::uint8_t(set.width & 255),
+                                          3,
+                                          1,
+                                          0x22,
+                                          0,
+                                          2,
+                                          0x11,
+                                          1,
+                                          3,
+                                          0x11,
+                                          1};
     EXPECT_EQ(sof.payload, frame);
 
     for (const ExpectedScan &expected : standardProgression()) {
@@ -136,7 +151,7 @@ void expectKeyframeStructure(const std::vector<std::uint8_t> &bytes, int quality
     EXPECT_EQ(seg[at++].marker, 0xD9);
 }
 
-void expectDecodes(const std::vector<std::uint8_t> &bytes)
+void expectDecodes(const std::vector<std::uint8_t> &bytes, const KeyframeSet &set = playerSet)
 {
     tjhandle tj = tjInitDecompress();
     ASSERT_NE(tj, nullptr);
@@ -144,8 +159,8 @@ void expectDecodes(const std::vector<std::uint8_t> &bytes)
     ASSERT_EQ(
         tjDecompressHeader3(tj, bytes.data(), bytes.size(), &width, &height, &subsampling, &colourspace), 0)
         << tjGetErrorStr2(tj);
-    EXPECT_EQ(width, keyframes::frameWidth);
-    EXPECT_EQ(height, keyframes::frameHeight);
+    EXPECT_EQ(width, set.width);
+    EXPECT_EQ(height, set.height);
     EXPECT_EQ(subsampling, TJSAMP_420);
     EXPECT_EQ(colourspace, TJCS_YCbCr);
     std::vector<unsigned char> rgb(std::size_t(width) * std::size_t(height) * 3);
@@ -158,14 +173,21 @@ class KeyframeFile : public ::testing::TestWithParam<int>
 {
 };
 
+// The HD set, where it is committed, has the same structure.
 TEST_P(KeyframeFile, HasTheSetsMarkerStructureAndDecodes)
 {
     const int k = GetParam();
-    const auto bytes = readBytes(std::string(KEYFRAMES_DIR) + "/" + std::to_string(k) + ".jpg");
-    ASSERT_FALSE(bytes.empty()) << "keyframe " << k << " missing";
-    const bool card = k == keyframes::firstKeyframe || k == keyframes::lastKeyframe;
-    expectKeyframeStructure(bytes, card ? 90 : 94);
-    expectDecodes(bytes);
+    for (const KeyframeSet &set : {playerSet, hdSet}) {
+        if (set.folder == hdSet.folder && !setPresent(hdSet))
+            continue;
+        SCOPED_TRACE("set " + set.folder);
+        const auto bytes =
+            readBytes(std::string(KEYFRAMES_DIR) + "/" + set.folder + std::to_string(k) + ".jpg");
+        ASSERT_FALSE(bytes.empty()) << "keyframe " << k << " missing";
+        const bool card = k == keyframes::firstKeyframe || k == keyframes::lastKeyframe;
+        expectKeyframeStructure(bytes, card ? 90 : 94, set);
+        expectDecodes(bytes, set);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(AllKeyframes, KeyframeFile, ::testing::Range(1, 64),
