@@ -97,9 +97,11 @@ void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
     reference.seed = params.seed ^ 0x5DEECE66Dull;
     const Palette palette(params);
     const KeyframeRenderer adaptive(params, orbit, palette), full(reference, orbit, palette);
-    std::printf("| Keyframe | Crop | Samples per pixel | RMS error | Largest error | Pixels off by more than "
-                "10 | Time |\n"
-                "|---|---|---|---|---|---|---|\n");
+    std::printf(
+        "| Keyframe | Crop | Samples per pixel | RMS error | Largest error | Pixels off by more than "
+        "10 | Off by more than 16: pixels, their share inside | Largest but for those partly inside "
+        "| Time |\n"
+        "|---|---|---|---|---|---|---|---|---|\n");
     for (int k : keyframes) {
         const PixelRegion crop = densestCrop(params, orbit, k);
         RenderCounters counters, referenceCounters;
@@ -107,8 +109,9 @@ void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
         const LinearImage a = adaptive.render(k, nullptr, threads, counters, &crop);
         const double took = seconds(start);
         const LinearImage b = full.render(k, nullptr, threads, referenceCounters, &crop);
-        double squares = 0, largest = 0;
+        double squares = 0, largest = 0, exteriorLargest = 0;
         int off = 0, worstX = crop.x, worstY = crop.y;
+        std::vector<std::pair<int, int>> beyond16;
         for (int y = crop.y; y < crop.y + crop.h; ++y)
             for (int x = crop.x; x < crop.x + crop.w; ++x) {
                 double worst = 0;
@@ -126,11 +129,35 @@ void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
                     worstY = y;
                 }
                 off += worst > 10;
+                if (worst > 16)
+                    beyond16.emplace_back(x, y);
+                else
+                    exteriorLargest = std::max(exteriorLargest, worst);
             }
+        // The pixels off by more than 16 levels: how much of each lies inside the set.
+        double leastInside = 100, mostInside = 0;
+        for (const auto &[x, y] : beyond16) {
+            const double share = insideShare(full, reference, k, x, y);
+            leastInside = std::min(leastInside, share);
+            mostInside = std::max(mostInside, share);
+            if (share == 0) {
+                double worst = 0;
+                for (int c = 0; c < 3; ++c) {
+                    const std::size_t i =
+                        (std::size_t(y) * std::size_t(params.imageWidth) + std::size_t(x)) * 3
+                        + std::size_t(c);
+                    worst = std::max(worst, std::fabs(double(linearToSrgb8(a[i])) - linearToSrgb8(b[i])));
+                }
+                exteriorLargest = std::max(exteriorLargest, worst);
+            }
+        }
         const int pixels = crop.w * crop.h;
-        std::printf("| %d | %d,%d | %.1f | %.2f | %.0f (%.0f %% inside) | %.2f %% | %.1f s |\n", k, crop.x,
-                    crop.y, double(counters.samples) / pixels, std::sqrt(squares / (3.0 * pixels)), largest,
-                    insideShare(full, reference, k, worstX, worstY), 100.0 * off / pixels, took);
+        std::printf("| %d | %d,%d | %.1f | %.2f | %.0f (%.0f %% inside) | %.2f %% | %zu", k, crop.x, crop.y,
+                    double(counters.samples) / pixels, std::sqrt(squares / (3.0 * pixels)), largest,
+                    insideShare(full, reference, k, worstX, worstY), 100.0 * off / pixels, beyond16.size());
+        if (!beyond16.empty())
+            std::printf(", %.0f to %.0f %% inside", leastInside, mostInside);
+        std::printf(" | %.0f | %.1f s |\n", exteriorLargest, took);
         std::fflush(stdout);
     }
 }
