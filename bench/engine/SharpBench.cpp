@@ -5,6 +5,7 @@
 // one-pass compositor against the former QPainter drawing of the same view.
 #include "BenchSupport.h"
 #include "FrameRenderer.h"
+#include "HdKeyframeSet.h"
 #include "KeyframeStore.h"
 #include "MyThread.h"
 #include "PainterSharpView.h"
@@ -18,6 +19,7 @@
 #include "ZoomStepping.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -295,6 +297,97 @@ void benchFidelity()
     std::printf("\n");
 }
 
+// PSNR over the pixels outside `hole`.
+double psnrOutside(const QImage &a, const QImage &b, const QRect &hole)
+{
+    double sum = 0;
+    long count = 0;
+    for (int y = 0; y < a.height(); ++y) {
+        const auto *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
+        const auto *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
+        for (int x = 0; x < a.width(); ++x) {
+            if (hole.contains(x, y))
+                continue;
+            for (int shift : {0, 8, 16}) {
+                const double d = double((pa[x] >> shift) & 0xff) - double((pb[x] >> shift) & 0xff);
+                sum += d * d;
+            }
+            ++count;
+        }
+    }
+    return sum > 0 ? 10 * std::log10(255.0 * 255.0 * 3.0 * double(count) / sum) : 99.0;
+}
+
+// Full screen 1920 x 1080 (the picture 1440 x 1080): the outer ring, where only keyframe k reaches,
+// against HD keyframe k resampled to the screen, composed from the 800 x 600 keyframes alone and
+// with the HD copies.
+void benchOuterRing()
+{
+#ifdef TF_HD_KEYFRAMES_FILE
+    const HdKeyframeSet hd =
+        HdKeyframeSet::registerFirst({QFileInfo(QStringLiteral(TF_HD_KEYFRAMES_FILE)).absolutePath()});
+#else
+    const HdKeyframeSet hd;
+#endif
+    if (!hd.isAvailable()) {
+        std::printf("Outer ring: no HD keyframes built\n\n");
+        return;
+    }
+    std::printf("Outer ring, full screen 1920 x 1080 (picture 1440 x 1080): PSNR (dB) where only keyframe k\n"
+                "reaches, against HD keyframe k resampled to the screen; mean over keyframes 20, 30, 45\n");
+    const QSize screen(1440, 1080);
+    const double scales[] = {1.0, 1.41, 1.99};
+    std::printf("%-22s", "");
+    for (double s : scales)
+        std::printf(" %8.2f", s);
+    std::printf("\n");
+    double totals[2][3] = {};
+    const int frames[] = {20, 30, 45};
+    for (int frame : frames) {
+        KeyframeLayer layers[3], hdLayers[3];
+        for (int d = 0; d < 3; ++d) {
+            layers[d] = decodeLayer(frame + d);
+            hdLayers[d].number = frame + d;
+            hdLayers[d].pixelsPerKeyframePixel = 2.0;
+            hd.decode(frame + d, hdLayers[d].full);
+        }
+        const KeyframeLayer *const pointers[3] = {&layers[0], &layers[1], &layers[2]};
+        const KeyframeLayer *const hdPointers[3] = {&hdLayers[0], &hdLayers[1], &hdLayers[2]};
+        const KeyframeLayer *const none[3] = {nullptr, nullptr, nullptr};
+        for (std::size_t i = 0; i < std::size(scales); ++i) {
+            const double scale = scales[i];
+            // Keyframe k's part on the screen, from the HD keyframe at the same place to a fraction
+            // of a pixel, bilinearly.
+            QImage reference(screen, QImage::Format_RGB32);
+            {
+                QPainter painter(&reference);
+                painter.setRenderHint(QPainter::SmoothPixmapTransform);
+                painter.translate(screen.width() / 2.0, screen.height() / 2.0);
+                const double devicePerHdPixel = screen.width() * scale / 1600.0;
+                painter.scale(devicePerHdPixel, devicePerHdPixel);
+                painter.drawImage(QPointF(-800, -600), hdLayers[0].full);
+            }
+            // Keyframe k+1 covers the central half, two pixels more for the filters' reach.
+            const QSizeF inner = QSizeF(screen) * scale / 2;
+            const QRect hole = QRectF(QPointF(720 - inner.width() / 2, 540 - inner.height() / 2), inner)
+                                   .toAlignedRect()
+                                   .adjusted(-2, -2, 2, 2);
+            for (int withHd : {0, 1}) {
+                QImage picture(screen, QImage::Format_RGB32);
+                composeSharpView(picture, pointers, withHd ? hdPointers : none, scale, 800);
+                totals[withHd][i] += psnrOutside(picture, reference, hole);
+            }
+        }
+    }
+    for (int withHd : {0, 1}) {
+        std::printf("%-22s", withHd ? "with HD copies" : "800 x 600 keyframes");
+        for (double total : totals[withHd])
+            std::printf(" %8.2f", total / std::size(frames));
+        std::printf("\n");
+    }
+    std::printf("\n");
+}
+
 double meanAbsoluteChange(const QImage &a, const QImage &b)
 {
     double sum = 0;
@@ -366,6 +459,7 @@ void benchSharp()
 {
     benchComposition();
     benchFidelity();
+    benchOuterRing();
     benchSwaps();
     benchWindow();
 }

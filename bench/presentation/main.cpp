@@ -29,8 +29,9 @@ struct Figures
 Figures measure(const XvfbServer &server, QSize screen, const QString &player, const QStringList &arguments,
                 int seconds)
 {
-    QProcessEnvironment environment = server.clientEnvironment();
-    environment.insert(QStringLiteral("TF_PLAYER"), player);
+    // PlayerProcess starts the executable that TF_PLAYER names in this process's environment.
+    qputenv("TF_PLAYER", player.toLocal8Bit());
+    const QProcessEnvironment environment = server.clientEnvironment();
     const XDesktop desktop(environment);
     PlayerProcess program(environment);
     if (!program.start(arguments + QStringList{QStringLiteral("--repeat"), QStringLiteral("beide")})) {
