@@ -97,11 +97,10 @@ void antialiasing(const KeyframeParams &params, const ReferenceOrbit &orbit,
     reference.seed = params.seed ^ 0x5DEECE66Dull;
     const Palette palette(params);
     const KeyframeRenderer adaptive(params, orbit, palette), full(reference, orbit, palette);
-    std::printf(
-        "| Keyframe | Crop | Samples per pixel | RMS error | Largest error | Pixels off by more than "
-        "10 | Off by more than 16: pixels, their share inside | Largest but for those partly inside "
-        "| Time |\n"
-        "|---|---|---|---|---|---|---|---|---|\n");
+    std::printf("| Keyframe | Crop | Samples per pixel | RMS error | Largest error | Pixels off by more than "
+                "10 | Off by more than 16: pixels, their share inside | Largest but for those partly inside "
+                "| Time |\n"
+                "|---|---|---|---|---|---|---|---|---|\n");
     for (int k : keyframes) {
         const PixelRegion crop = densestCrop(params, orbit, k);
         RenderCounters counters, referenceCounters;
