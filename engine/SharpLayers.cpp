@@ -9,6 +9,19 @@
 #include <exception>
 
 namespace {
+// The layer of keyframe `number` among `layers`, or null.
+const KeyframeLayer *find(const std::vector<KeyframeLayer> &layers, int number)
+{
+    const auto found = std::find_if(layers.begin(), layers.end(),
+                                    [number](const KeyframeLayer &layer) { return layer.number == number; });
+    return found == layers.end() ? nullptr : &*found;
+}
+
+bool contains(const std::vector<int> &numbers, int number)
+{
+    return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
+}
+
 // Each pixel the mean of a 2 x 2 block. By hand rather than QImage::scaled, whose smooth
 // reduction may hand work to Qt's thread pool: the loader thread must stay safe to abandon when
 // the program ends.
@@ -71,9 +84,7 @@ void SharpLayers::keepAround(int frame)
     std::lock_guard lock(m_mutex);
     m_wanted = std::move(wanted);
     m_frame = frame;
-    std::erase_if(m_layers, [this](const KeyframeLayer &layer) {
-        return std::find(m_wanted.begin(), m_wanted.end(), layer.number) == m_wanted.end();
-    });
+    std::erase_if(m_layers, [this](const KeyframeLayer &layer) { return !contains(m_wanted, layer.number); });
     updateHdWanted();
 }
 
@@ -89,25 +100,21 @@ void SharpLayers::clear()
 KeyframeLayer SharpLayers::layer(int number) const
 {
     std::lock_guard lock(m_mutex);
-    for (const KeyframeLayer &layer : m_layers)
-        if (layer.number == number)
-            return layer;
-    return {};
+    const KeyframeLayer *held = find(m_layers, number);
+    return held ? *held : KeyframeLayer();
 }
 
 bool SharpLayers::holds(int number) const
 {
     std::lock_guard lock(m_mutex);
-    return std::any_of(m_layers.begin(), m_layers.end(),
-                       [number](const KeyframeLayer &layer) { return layer.number == number; });
+    return find(m_layers, number) != nullptr;
 }
 
 int SharpLayers::nextMissing() const
 {
     std::lock_guard lock(m_mutex);
     for (int number : m_wanted)
-        if (std::none_of(m_layers.begin(), m_layers.end(),
-                         [number](const KeyframeLayer &layer) { return layer.number == number; }))
+        if (!find(m_layers, number))
             return number;
     return 0;
 }
@@ -115,7 +122,7 @@ int SharpLayers::nextMissing() const
 void SharpLayers::store(KeyframeLayer layer)
 {
     std::lock_guard lock(m_mutex);
-    if (std::find(m_wanted.begin(), m_wanted.end(), layer.number) == m_wanted.end())
+    if (!contains(m_wanted, layer.number))
         return;
     std::erase_if(m_layers, [&](const KeyframeLayer &held) { return held.number == layer.number; });
     m_layers.push_back(std::move(layer));
@@ -151,8 +158,7 @@ void SharpLayers::updateHdWanted()
     std::vector<int> wanted;
     const auto want = [&](int number) {
         // Only keyframes the view keeps anyway, each once.
-        if (std::find(m_wanted.begin(), m_wanted.end(), number) != m_wanted.end()
-            && std::find(wanted.begin(), wanted.end(), number) == wanted.end())
+        if (contains(m_wanted, number) && !contains(wanted, number))
             wanted.push_back(number);
     };
     if (m_hdSource && m_hdDepth >= 0 && m_frame != 0) {
@@ -169,41 +175,29 @@ void SharpLayers::updateHdWanted()
                 want(number);
     }
     m_hdWanted = std::move(wanted);
-    std::erase_if(m_hdLayers, [this](const KeyframeLayer &layer) {
-        return std::find(m_hdWanted.begin(), m_hdWanted.end(), layer.number) == m_hdWanted.end();
-    });
+    std::erase_if(m_hdLayers,
+                  [this](const KeyframeLayer &layer) { return !contains(m_hdWanted, layer.number); });
 }
 
 KeyframeLayer SharpLayers::hdLayer(int number) const
 {
     std::lock_guard lock(m_mutex);
-    for (const KeyframeLayer &layer : m_hdLayers)
-        if (layer.number == number)
-            return layer;
-    return {};
+    const KeyframeLayer *held = find(m_hdLayers, number);
+    return held ? *held : KeyframeLayer();
 }
 
 bool SharpLayers::hdSettled(int number) const
 {
     std::lock_guard lock(m_mutex);
-    const auto has = [number](const std::vector<int> &numbers) {
-        return std::find(numbers.begin(), numbers.end(), number) != numbers.end();
-    };
-    return !has(m_hdWanted) || has(m_hdFailed)
-        || std::any_of(m_hdLayers.begin(), m_hdLayers.end(),
-                       [number](const KeyframeLayer &layer) { return layer.number == number; });
+    return !contains(m_hdWanted, number) || contains(m_hdFailed, number) || find(m_hdLayers, number);
 }
 
 int SharpLayers::nextMissingHd() const
 {
     std::lock_guard lock(m_mutex);
-    for (int number : m_hdWanted) {
-        const bool held =
-            std::any_of(m_hdLayers.begin(), m_hdLayers.end(),
-                        [number](const KeyframeLayer &layer) { return layer.number == number; });
-        if (!held && std::find(m_hdFailed.begin(), m_hdFailed.end(), number) == m_hdFailed.end())
+    for (int number : m_hdWanted)
+        if (!find(m_hdLayers, number) && !contains(m_hdFailed, number))
             return number;
-    }
     return 0;
 }
 
@@ -230,7 +224,7 @@ void SharpLayers::decodeHd(int number)
         return;
     }
     std::lock_guard lock(m_mutex);
-    if (std::find(m_hdWanted.begin(), m_hdWanted.end(), number) == m_hdWanted.end())
+    if (!contains(m_hdWanted, number))
         return;
     std::erase_if(m_hdLayers, [number](const KeyframeLayer &held) { return held.number == number; });
     m_hdLayers.push_back(std::move(layer));

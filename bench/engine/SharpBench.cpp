@@ -215,21 +215,26 @@ void benchWindow()
     std::printf("(full screen is always sharp)\n\n");
 }
 
-double psnr(const QImage &a, const QImage &b)
+// PSNR over the pixels both pictures have, those inside `hole` left out.
+double psnr(const QImage &a, const QImage &b, const QRect &hole = QRect())
 {
     double sum = 0;
+    long count = 0;
     const int w = std::min(a.width(), b.width()), h = std::min(a.height(), b.height());
     for (int y = 0; y < h; ++y) {
         const auto *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
         const auto *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
-        for (int x = 0; x < w; ++x)
+        for (int x = 0; x < w; ++x) {
+            if (hole.contains(x, y))
+                continue;
             for (int shift : {0, 8, 16}) {
                 const double d = double((pa[x] >> shift) & 0xff) - double((pb[x] >> shift) & 0xff);
                 sum += d * d;
             }
+            ++count;
+        }
     }
-    const double mse = sum / (3.0 * w * h);
-    return mse > 0 ? 10 * std::log10(255.0 * 255.0 / mse) : 99.0;
+    return sum > 0 ? 10 * std::log10(255.0 * 255.0 * 3.0 * double(count) / sum) : 99.0;
 }
 
 // The picture as the screen shows it at `ratio`, in device pixels (`painter`: the sharp view as
@@ -297,27 +302,6 @@ void benchFidelity()
     std::printf("\n");
 }
 
-// PSNR over the pixels outside `hole`.
-double psnrOutside(const QImage &a, const QImage &b, const QRect &hole)
-{
-    double sum = 0;
-    long count = 0;
-    for (int y = 0; y < a.height(); ++y) {
-        const auto *pa = reinterpret_cast<const QRgb *>(a.constScanLine(y));
-        const auto *pb = reinterpret_cast<const QRgb *>(b.constScanLine(y));
-        for (int x = 0; x < a.width(); ++x) {
-            if (hole.contains(x, y))
-                continue;
-            for (int shift : {0, 8, 16}) {
-                const double d = double((pa[x] >> shift) & 0xff) - double((pb[x] >> shift) & 0xff);
-                sum += d * d;
-            }
-            ++count;
-        }
-    }
-    return sum > 0 ? 10 * std::log10(255.0 * 255.0 * 3.0 * double(count) / sum) : 99.0;
-}
-
 // Full screen 1920 x 1080 (the picture 1440 x 1080): the outer ring, where only keyframe k reaches,
 // against HD keyframe k resampled to the screen, composed from the 800 x 600 keyframes alone and
 // with the HD copies.
@@ -375,7 +359,7 @@ void benchOuterRing()
             for (int withHd : {0, 1}) {
                 QImage picture(screen, QImage::Format_RGB32);
                 composeSharpView(picture, pointers, withHd ? hdPointers : none, scale, 800);
-                totals[withHd][i] += psnrOutside(picture, reference, hole);
+                totals[withHd][i] += psnr(picture, reference, hole);
             }
         }
     }

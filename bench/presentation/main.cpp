@@ -12,9 +12,7 @@
 #include "XvfbServer.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QImage>
 #include <QTemporaryDir>
 #include <cstdio>
 
@@ -44,16 +42,10 @@ Figures measure(const XvfbServer &server, QSize screen, const QString &player, c
                                  : layout::zoomMittel.center());
     desktop.key(QStringLiteral("Right"));
     pause(1000);
-    const QImage before = desktop.grabScreen();
-    pause(200);
-    if (desktop.grabScreen() == before)
+    if (!desktop.screenChanges())
         std::printf("  warning: the screen stood still for %s\n", qPrintable(arguments.join(u' ')));
-    const double start = processCpuSeconds(program.pid());
-    QElapsedTimer clock;
-    clock.start();
-    pause(seconds * 1000);
     Figures figures;
-    figures.cpu = (processCpuSeconds(program.pid()) - start) / (clock.nsecsElapsed() / 1e9);
+    figures.cpu = cpuSharesOver({program.pid()}, seconds).front();
     figures.peakMb = residentKilobytes(program.pid()).first / 1024.0;
     program.kill();
     return figures;

@@ -10,11 +10,7 @@
 #include "XvfbServer.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QFile>
-#include <QImage>
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 const QSize screenSize(1920, 1080);
@@ -39,17 +35,10 @@ Share measure(const XvfbServer &server, qint64 serverPid, const QStringList &arg
         desktop.key(QStringLiteral("Right"));
         pause(1000);
     }
-    const QImage before = desktop.grabScreen();
-    pause(200);
-    if (desktop.grabScreen() == before)
+    if (!desktop.screenChanges())
         std::printf("  warning: the screen stood still for %s\n", qPrintable(arguments.join(u' ')));
-    const double processStart = processCpuSeconds(program.pid()), serverStart = processCpuSeconds(serverPid);
-    QElapsedTimer clock;
-    clock.start();
-    pause(seconds * 1000);
-    const double wall = clock.nsecsElapsed() / 1e9;
-    const Share share{(processCpuSeconds(program.pid()) - processStart) / wall,
-                      (processCpuSeconds(serverPid) - serverStart) / wall};
+    const std::vector<double> shares = cpuSharesOver({program.pid(), serverPid}, seconds);
+    const Share share{shares[0], shares[1]};
     program.kill();
     return share;
 }

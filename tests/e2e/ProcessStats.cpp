@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ProcessStats.h"
+#include "XDesktop.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 #include <unistd.h>
@@ -29,4 +31,18 @@ std::pair<long, long> residentKilobytes(qint64 pid)
         }
     }
     return {peak, now};
+}
+
+std::vector<double> cpuSharesOver(const std::vector<qint64> &pids, int seconds)
+{
+    std::vector<double> shares;
+    for (qint64 pid : pids)
+        shares.push_back(processCpuSeconds(pid));
+    QElapsedTimer clock;
+    clock.start();
+    pause(seconds * 1000);
+    const double wall = double(clock.nsecsElapsed()) / 1e9;
+    for (std::size_t i = 0; i < pids.size(); ++i)
+        shares[i] = (processCpuSeconds(pids[i]) - shares[i]) / wall;
+    return shares;
 }

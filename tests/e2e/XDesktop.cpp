@@ -145,6 +145,13 @@ void XDesktop::key(const QString &keys) const
     run(QStringLiteral("xdotool"), {QStringLiteral("key"), keys});
 }
 
+bool XDesktop::screenChanges(int milliseconds) const
+{
+    const QImage before = grabScreen();
+    pause(milliseconds);
+    return grabScreen() != before;
+}
+
 void pause(int milliseconds)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

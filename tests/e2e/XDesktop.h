@@ -26,8 +26,9 @@ class XDesktop
 public:
     explicit XDesktop(QProcessEnvironment environment);
 
-    QImage grabScreen() const;                         // the whole root window, RGB32
-    QList<XWindow> visibleWindows(qint64 pid) const;   // mapped windows that the process owns
+    QImage grabScreen() const;                          // the whole root window, RGB32
+    bool screenChanges(int milliseconds = 200) const;   // within that time
+    QList<XWindow> visibleWindows(qint64 pid) const;    // mapped windows that the process owns
 
     void moveMouse(QPoint to) const;
     void click(QPoint at, int button = 1) const;
