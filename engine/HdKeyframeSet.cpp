@@ -62,4 +62,5 @@ void HdKeyframeSet::decode(int number, QImage &target) const
     const ResourceStream stream(number, ResourceStream::Kind::HdKeyframe);
     JpegImage jpeg;
     jpeg.decodeInto(stream.data(), std::size_t(stream.size()), target);
+    stream.releasePages();
 }

@@ -25,9 +25,15 @@ QByteArray keyframeBytes(int number)
 
 void decodeKeyframe(int number, QImage &target)
 {
-    const QByteArray data = keyframeBytes(number);
     JpegImage jpeg;
-    jpeg.decodeInto(reinterpret_cast<const uchar *>(data.constData()), std::size_t(data.size()), target);
+    if (keyframeSource) {
+        const QByteArray data = keyframeSource(number);
+        jpeg.decodeInto(reinterpret_cast<const uchar *>(data.constData()), std::size_t(data.size()), target);
+        return;
+    }
+    const ResourceStream stream(number);
+    jpeg.decodeInto(stream.data(), std::size_t(stream.size()), target);
+    stream.releasePages();
 }
 
 void LoadKeyframe(char letter, int number)

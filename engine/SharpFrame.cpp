@@ -50,11 +50,11 @@ void setSharpPresentation(bool on)
     keepSharpLayersAround(bitmapKeyframeNumber(ZoomState.activeBitmap.load()));
 }
 
-void keepSharpLayersAround(int frame)
+void keepSharpLayersAround(int frame, int direction)
 {
     if (!sharpPresentation())
         return;
-    sharpLayers().keepAround(frame);
+    sharpLayers().keepAround(frame, direction);
     if (!loaderThread)
         loaderThread = new MyThread(true);
     loaderThread->fillLayers();

@@ -15,8 +15,9 @@ bool sharpPresentation();
 void setSharpPresentation(bool sharp);
 
 // Tells the loader which keyframe is on display, so that it keeps its deeper neighbours (and the
-// one before) decoded. Does nothing in the original presentation.
-void keepSharpLayersAround(int frame);
+// one before) decoded, and which way the zoom goes (+1 in, -1 out, 0 either). Does nothing in the
+// original presentation.
+void keepSharpLayersAround(int frame, int direction = 0);
 // Whether everything the sharp view of keyframe `frame` needs is decoded (always true in the
 // original presentation): a keyframe swap waits for it as it waits for the next bitmap.
 bool sharpLayersReady(int frame);

@@ -61,7 +61,7 @@ SharpLayers &sharpLayers()
     return instance;
 }
 
-void SharpLayers::keepAround(int frame)
+void SharpLayers::keepAround(int frame, int direction)
 {
     const int first = ZoomState.firstFrame;
     const int last = ZoomState.lastFrame;
@@ -84,6 +84,7 @@ void SharpLayers::keepAround(int frame)
     std::lock_guard lock(m_mutex);
     m_wanted = std::move(wanted);
     m_frame = frame;
+    m_direction = direction;
     std::erase_if(m_layers, [this](const KeyframeLayer &layer) { return !contains(m_wanted, layer.number); });
     updateHdWanted();
 }
@@ -162,15 +163,19 @@ void SharpLayers::updateHdWanted()
             wanted.push_back(number);
     };
     if (m_hdSource && m_hdDepth >= 0 && m_frame != 0) {
-        // The layers shown larger now and after one swap inwards or outwards.
-        for (int depth = 0; depth <= m_hdDepth + 1; ++depth)
+        // The layers shown larger now, and after the next swap in the zoom's direction.
+        for (int depth = 0; depth <= m_hdDepth; ++depth)
             want(m_frame + depth);
-        want(m_frame - 1);
-        // A repeat starts at the other end of the run.
-        if (m_frame >= ZoomState.lastFrame - 1)
+        if (m_direction >= 0)
+            want(m_frame + m_hdDepth + 1);
+        if (m_direction <= 0)
+            want(m_frame - 1);
+        // "Ein" starts again at the other end of the run ("beide" turns round instead).
+        const bool restarts = ZoomState.repeatMode == QLatin1String("ON");
+        if (restarts && m_direction >= 0 && m_frame >= ZoomState.lastFrame - 1)
             for (int depth = 0; depth <= m_hdDepth; ++depth)
                 want(ZoomState.firstFrame + depth);
-        if (m_frame <= ZoomState.firstFrame + 1)
+        if (restarts && m_direction <= 0 && m_frame <= ZoomState.firstFrame + 1)
             for (int number : {ZoomState.lastFrame, ZoomState.lastFrame - 1})
                 want(number);
     }

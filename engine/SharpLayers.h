@@ -34,7 +34,9 @@ class SharpLayers
 public:
     // Keeps the keyframe `frame`, one before it and three after it (those of the zoom run only),
     // and near the ends of the run the keyframes a repeat starts from; drops every other one.
-    void keepAround(int frame);
+    // direction: +1 zooming in, -1 zooming out, 0 either; the HD copies are kept ahead in that
+    // direction only (each is four times an 800 x 600 keyframe's memory).
+    void keepAround(int frame, int direction = 0);
     void clear();
 
     KeyframeLayer layer(int number) const;   // null while not decoded
@@ -48,7 +50,7 @@ public:
     void setHdSource(HdKeyframeSource source);
     // The deepest layer (0: the keyframe on display) that the view shows larger than its
     // keyframe pixels, -1 for none. The HD copies of the keyframes that are or next become such
-    // layers, in either direction, are kept. Returns whether the depth changed.
+    // layers, in the direction keepAround was given, are kept. Returns whether the depth changed.
     bool setHdDepth(int depth);
     KeyframeLayer hdLayer(int number) const;   // null while not decoded, or where none is
     // Whether the view has to wait for no HD copy of `number`: it is held, unwanted, or failed.
@@ -66,6 +68,7 @@ private:
     std::vector<KeyframeLayer> m_layers;
     HdKeyframeSource m_hdSource;
     int m_frame = 0;
+    int m_direction = 0;
     int m_hdDepth = -1;
     std::vector<int> m_hdWanted;
     std::vector<KeyframeLayer> m_hdLayers;

@@ -51,7 +51,7 @@ void loadBothBitmaps(int frameA, int frameB)
     fillBitmap('A', frameA);
     fillBitmap('B', frameB);
     ZoomState.nextReady.store(true, std::memory_order_release);
-    keepSharpLayersAround(bitmapKeyframeNumber('A'));
+    keepSharpLayersAround(bitmapKeyframeNumber('A'), frameB > frameA ? 1 : -1);
 }
 
 // Swap to the keyframe the loader prepared and ask it for the next one. The order is binding:
@@ -64,7 +64,7 @@ void swapBitmaps(int nextPending)
     if (!loaderThread)
         loaderThread = new MyThread(true);
     loaderThread->resume();
-    keepSharpLayersAround(currentFrame);
+    keepSharpLayersAround(currentFrame, nextPending > currentFrame ? 1 : -1);
 }
 
 // A swap needs the next bitmap and, in the sharp view, the deeper keyframes of the next frame.

@@ -5,6 +5,10 @@
 #include <QImage>
 #include <QResource>
 
+#include <cstdint>
+#include <sys/mman.h>
+#include <unistd.h>
+
 static void initEmbeddedResources()
 {
     // The resources live in a static library: referencing the initialiser keeps them linked in.
@@ -59,4 +63,16 @@ QImage loadButtonImage(const QString &controlName)
     if (image.isNull())
         throw ToolkitError(QStringLiteral("Ressource %1 wurde nicht gefunden").arg(controlName));
     return image;
+}
+
+void ResourceStream::releasePages() const
+{
+    if (!m_data || m_size <= 0)
+        return;
+    // Paging out is never destructive, so it is just as safe where Qt read a data file into
+    // memory instead of mapping it; where the kernel does not know the advice, nothing changes.
+    const auto page = std::uintptr_t(sysconf(_SC_PAGESIZE));
+    const auto begin = reinterpret_cast<std::uintptr_t>(m_data) & ~(page - 1);
+    const auto end = reinterpret_cast<std::uintptr_t>(m_data) + std::uintptr_t(m_size);
+    madvise(reinterpret_cast<void *>(begin), end - begin, MADV_PAGEOUT);
 }

@@ -21,6 +21,10 @@ public:
     qint64 size() const { return m_size; }
     // The bytes as a QByteArray that shares the embedded data.
     QByteArray bytes() const;
+    // Lets the system drop the bytes' pages from memory once they have been read: a keyframe is
+    // decoded once and then held as a picture, and its mapped bytes would otherwise stay resident
+    // for the rest of the run. Never changes the bytes; read again, they come back from the file.
+    void releasePages() const;
 
     // Path inside the Qt resource system, e.g. ":/keyframes/7.jpg" or ":/keyframes-hd/7.jpg".
     static QString path(int id, Kind kind);

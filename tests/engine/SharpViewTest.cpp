@@ -271,3 +271,29 @@ TEST_F(SharpViewTest, SwapsDoNotJumpAndTheGuiThreadNeverDecodes)
             }
         }
 }
+
+// Each HD copy is four keyframes' worth of memory: the layers are kept ahead only in the zoom's
+// direction, and the other end of the run only where "Ein" starts over from there.
+TEST(SharpLayers, HdCopiesAreKeptAheadInTheZoomsDirectionOnly)
+{
+    const QString repeat = ZoomState.repeatMode;
+    SharpLayers layers;
+    layers.setHdSource([](int, QImage &target) { target = QImage(2, 2, QImage::Format_RGB32); });
+    layers.setHdDepth(0);
+    const auto wanted = [&](int number) { return !layers.hdSettled(number); };
+    layers.keepAround(20, 1);
+    EXPECT_TRUE(wanted(20) && wanted(21));
+    EXPECT_FALSE(wanted(19));
+    layers.keepAround(20, -1);
+    EXPECT_TRUE(wanted(20) && wanted(19));
+    EXPECT_FALSE(wanted(21));
+    layers.keepAround(20, 0);
+    EXPECT_TRUE(wanted(19) && wanted(20) && wanted(21));
+
+    for (const char *mode : {"BIDI", "ON"}) {
+        ZoomState.repeatMode = QString::fromLatin1(mode);
+        layers.keepAround(ZoomState.lastFrame, 1);
+        EXPECT_EQ(wanted(ZoomState.firstFrame), ZoomState.repeatMode == QLatin1String("ON")) << mode;
+    }
+    ZoomState.repeatMode = repeat;
+}

@@ -184,24 +184,37 @@ void printStats(const KeyframeParams &params, const ReferenceOrbit &orbit, const
             continue;
         const double px = pixelSize(params.width, k) * frameWidth / gw;
         std::vector<double> counts;
-        int interior = 0;
+        int interior = 0, atLimit = 0;
+        double interiorIterations = 0;
         for (int y = 0; y < gh; ++y)
             for (int x = 0; x < gw; ++x) {
-                const double c = iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
-                                                  params.maxIterations, params.bailout)
-                                     .smooth;
-                if (c < 0)
+                const SampleResult r =
+                    iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
+                                     params.maxIterations, params.bailout);
+                const double c = r.smooth;
+                if (c < 0) {
                     ++interior;
-                else
+                    atLimit += r.iterations >= params.maxIterations;
+                    if (r.iterations >= params.maxIterations && atLimit < 6) {
+                        setenv("TF_DBG", "1", 1);
+                        fprintf(stderr, "--- limit sample\n");
+                        iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
+                                         params.maxIterations, params.bailout);
+                        unsetenv("TF_DBG");
+                    }
+                    interiorIterations += r.iterations;
+                } else
                     counts.push_back(c);
             }
         std::sort(counts.begin(), counts.end());
         const auto at = [&](double q) {
             return counts.empty() ? 0.0 : counts[std::size_t(q * double(counts.size() - 1))];
         };
-        std::printf(
-            "keyframe %2d: interior %5.1f%%  count p1 %8.1f  p10 %8.1f  p50 %8.1f  p90 %8.1f  p99 %8.1f\n", k,
-            100.0 * interior / (gw * gh), at(0.01), at(0.1), at(0.5), at(0.9), at(0.99));
+        std::printf("keyframe %2d: interior %5.1f%% (%d at the limit, %.0f iterations each)  count p1 %8.1f  "
+                    "p10 %8.1f  "
+                    "p50 %8.1f  p90 %8.1f  p99 %8.1f\n",
+                    k, 100.0 * interior / (gw * gh), atLimit, interior ? interiorIterations / interior : 0.0,
+                    at(0.01), at(0.1), at(0.5), at(0.9), at(0.99));
     }
 }
 
