@@ -113,12 +113,22 @@ void KeyframeRenderer::sampleOffset(int k, int x, int y, int s, double &re, doub
     im = (height / 2.0 - (y + (j + v) / n)) * px;
 }
 
+int KeyframeRenderer::blaExponent(double dcRe, double dcIm)
+{
+    int exponent = 0;
+    std::frexp(std::hypot(dcRe, dcIm), &exponent);   // |dc| < 2^exponent
+    return exponent;
+}
+
 const BlaTable *KeyframeRenderer::blaFor(double dcRe, double dcIm) const
+{
+    return blaForExponent(blaExponent(dcRe, dcIm));
+}
+
+const BlaTable *KeyframeRenderer::blaForExponent(int exponent) const
 {
     if (!m_params.bla)
         return nullptr;
-    int exponent = 0;
-    std::frexp(std::hypot(dcRe, dcIm), &exponent);   // |dc| < 2^exponent
     const std::lock_guard lock(m_blaMutex);
     auto it = m_bla.find(exponent);
     if (it == m_bla.end()) {
@@ -139,9 +149,16 @@ int KeyframeRenderer::iterateSamples(const double *re, const double *im, int cou
     std::vector<double> plainRe, plainIm;
     std::vector<OrbitState> starts;
     int skipped = 0;
+    // Neighbouring samples mostly share their table: one lookup (under the lock) per change.
+    int exponent = 0;
+    const BlaTable *table = nullptr;
     for (int i = 0; i < count; ++i) {
         OrbitState start;
-        if (const BlaTable *bla = blaFor(re[i], im[i])) {
+        if (const int e = blaExponent(re[i], im[i]); i == 0 || e != exponent) {
+            exponent = e;
+            table = blaForExponent(e);
+        }
+        if (const BlaTable *bla = table) {
             ++skipped;
             if (skipWithBla(m_orbit, *bla, re[i], im[i], m_params.maxIterations, m_params.bailout, start,
                             results[i]))

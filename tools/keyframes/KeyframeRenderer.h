@@ -65,6 +65,9 @@ public:
     const BlaTable *blaFor(double dcRe, double dcIm) const;
 
 private:
+    // Tables are built for |dc| below 2^exponent.
+    static int blaExponent(double dcRe, double dcIm);
+    const BlaTable *blaForExponent(int exponent) const;
     struct PixelSums;
     void sampleRow(int k, int y, int pass, bool cycles, const std::vector<unsigned char> &active,
                    std::vector<PixelSums> &sums, RenderCounters &counters) const;
