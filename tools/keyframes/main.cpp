@@ -195,13 +195,6 @@ void printStats(const KeyframeParams &params, const ReferenceOrbit &orbit, const
                 if (c < 0) {
                     ++interior;
                     atLimit += r.iterations >= params.maxIterations;
-                    if (r.iterations >= params.maxIterations && atLimit < 6) {
-                        setenv("TF_DBG", "1", 1);
-                        fprintf(stderr, "--- limit sample\n");
-                        iteratePerturbed(orbit, (x + 0.5 - gw / 2.0) * px, (gh / 2.0 - y - 0.5) * px,
-                                         params.maxIterations, params.bailout);
-                        unsetenv("TF_DBG");
-                    }
                     interiorIterations += r.iterations;
                 } else
                     counts.push_back(c);
@@ -211,8 +204,7 @@ void printStats(const KeyframeParams &params, const ReferenceOrbit &orbit, const
             return counts.empty() ? 0.0 : counts[std::size_t(q * double(counts.size() - 1))];
         };
         std::printf("keyframe %2d: interior %5.1f%% (%d at the limit, %.0f iterations each)  count p1 %8.1f  "
-                    "p10 %8.1f  "
-                    "p50 %8.1f  p90 %8.1f  p99 %8.1f\n",
+                    "p10 %8.1f  p50 %8.1f  p90 %8.1f  p99 %8.1f\n",
                     k, 100.0 * interior / (gw * gh), atLimit, interior ? interiorIterations / interior : 0.0,
                     at(0.01), at(0.1), at(0.5), at(0.9), at(0.99));
     }
