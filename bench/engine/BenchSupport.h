@@ -18,3 +18,4 @@ void benchRender();
 void benchDecode();
 void benchZoomRun();
 void benchSharp();
+void benchHdComposition();

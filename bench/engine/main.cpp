@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Engine benchmarks: rendering one zoom view, decoding a keyframe, and a whole zoom run with
-// real timers. Usage: tf_engine_bench [render] [decode] [zoomrun] [sharp] (all by default).
+// real timers. Usage: tf_engine_bench [render] [decode] [zoomrun] [sharp] [hd] (all by default).
 #include "BenchSupport.h"
 #include "Startup.h"
 
@@ -35,7 +35,7 @@ int main(int argc, char **argv)
     QStringList parts = app.arguments().mid(1);
     if (parts.isEmpty())
         parts = {QStringLiteral("render"), QStringLiteral("decode"), QStringLiteral("zoomrun"),
-                 QStringLiteral("sharp")};
+                 QStringLiteral("sharp"), QStringLiteral("hd")};
     for (const QString &part : parts) {
         if (part == QLatin1String("render"))
             benchRender();
@@ -45,8 +45,10 @@ int main(int argc, char **argv)
             benchZoomRun();
         else if (part == QLatin1String("sharp"))
             benchSharp();
+        else if (part == QLatin1String("hd"))
+            benchHdComposition();
         else {
-            std::fprintf(stderr, "unknown part %s (render, decode, zoomrun, sharp)\n", qPrintable(part));
+            std::fprintf(stderr, "unknown part %s (render, decode, zoomrun, sharp, hd)\n", qPrintable(part));
             return 2;
         }
         std::fflush(stdout);

@@ -4,6 +4,7 @@
 // made from resources/keyframes/hd/ and are skipped without it.
 #include "HdKeyframeSet.h"
 #include "ImageCompare.h"
+#include "JpegImage.h"
 #include "KeyframeStore.h"
 #include "Startup.h"
 #include "ToolkitError.h"
@@ -119,6 +120,33 @@ TEST(HdKeyframes, ThePlayerFindsTheBuiltFileBesideItselfAndDecodesEveryKeyframe)
     // Read once, the file's pages do not stay in the player's memory: all 63 read here would
     // otherwise be the whole file.
     EXPECT_LT(residentKilobytesOf(builtFile), QFileInfo(builtFile).size() / 1024 / 4);
+}
+
+// The file holds the committed pictures rewritten as baseline JPEGs, which decode faster: the
+// same pixels, and no progressive frame header (SOF2) left.
+TEST(HdKeyframes, TheFileHoldsEveryCommittedPictureInBaselineForm)
+{
+    if (builtFile.isEmpty())
+        GTEST_SKIP() << "no HD keyframes in resources/keyframes/hd/";
+    const HdKeyframeSet set = registerHdKeyframes(playerDir);
+    ASSERT_TRUE(set.isAvailable());
+    const auto progressive = [](const QByteArray &bytes) { return bytes.contains("\xff\xc2"); };
+    JpegImage decoder;
+    QImage packed, committed;
+    for (int number = 1; number <= 63; ++number) {
+        QFile packedFile(QStringLiteral(":/keyframes-hd/%1.jpg").arg(number));
+        QFile committedFile(QStringLiteral(TF_HD_KEYFRAMES_DIR "/%1.jpg").arg(number));
+        ASSERT_TRUE(packedFile.open(QIODevice::ReadOnly) && committedFile.open(QIODevice::ReadOnly))
+            << number;
+        const QByteArray packedBytes = packedFile.readAll(), committedBytes = committedFile.readAll();
+        EXPECT_TRUE(progressive(committedBytes)) << number;
+        EXPECT_FALSE(progressive(packedBytes)) << number;
+        decoder.decodeInto(reinterpret_cast<const uchar *>(packedBytes.constData()), packedBytes.size(),
+                           packed);
+        decoder.decodeInto(reinterpret_cast<const uchar *>(committedBytes.constData()), committedBytes.size(),
+                           committed);
+        ASSERT_EQ(packed, committed) << number;
+    }
 }
 
 TEST(HdKeyframes, AnInstallationHasItUnderSharePastADamagedFileBesideThePlayer)
