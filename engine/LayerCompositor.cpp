@@ -4,6 +4,7 @@
 
 #include <QThread>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <memory>
@@ -125,6 +126,19 @@ struct Kernels
     decltype(&composeSpanPortable) compose;
 };
 
+// The target columns a layer is needed at in one row: [from, to) but the gap [gapFrom, gapTo)
+// that a layer above hides.
+struct Columns
+{
+    int from = 0, to = 0;
+    int gapFrom = 0, gapTo = 0;
+    bool within(const Columns &held) const
+    {
+        const bool gapHeld = held.gapFrom == held.gapTo || (held.gapFrom >= gapFrom && held.gapTo <= gapTo);
+        return held.from <= from && held.to >= to && gapHeld;
+    }
+};
+
 // A layer's source rows sampled at the target's columns, the last two asked for.
 class SampledRows
 {
@@ -135,17 +149,25 @@ public:
         for (auto &row : m_rows)
             row = std::make_unique_for_overwrite<std::int16_t[]>(4 * std::size_t(width));
     }
-    // Source row `number`, keeping row `keep` if it is held.
-    const std::int16_t *row(int number, int keep)
+    // Source row `number` at `columns`, keeping row `keep` if it is held.
+    const std::int16_t *row(int number, int keep, const Columns &columns)
     {
         for (int slot = 0; slot < 2; ++slot)
-            if (m_numbers[slot] == number)
+            if (m_numbers[slot] == number && columns.within(m_columns[slot]))
                 return m_rows[slot].get();
         const int slot = m_numbers[0] == keep ? 1 : 0;
         m_numbers[slot] = number;
-        m_kernels->sampleRow(reinterpret_cast<const QRgb *>(m_plan->image.constScanLine(number)),
-                             m_plan->index.data(), m_plan->fraction.data(), m_plan->coveredFrom,
-                             m_plan->coveredTo, m_rows[slot].get());
+        m_columns[slot] = columns;
+        const auto *source = reinterpret_cast<const QRgb *>(m_plan->image.constScanLine(number));
+        const auto sample = [&](int from, int to) {
+            if (from < to)
+                m_kernels->sampleRow(source, m_plan->index.data(), m_plan->fraction.data(), from, to,
+                                     m_rows[slot].get());
+        };
+        sample(columns.from,
+               std::max(columns.from, columns.gapFrom == columns.gapTo ? columns.to : columns.gapFrom));
+        if (columns.gapFrom != columns.gapTo)
+            sample(columns.gapTo, columns.to);
         return m_rows[slot].get();
     }
 
@@ -154,6 +176,7 @@ private:
     const Kernels *m_kernels;
     std::unique_ptr<std::int16_t[]> m_rows[2];
     int m_numbers[2] = {-1, -1};
+    Columns m_columns[2];
 };
 
 // Rows [first, last) of the target, each cut where a layer begins, ends, or begins or ends to
@@ -221,12 +244,26 @@ void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampl
         if (pieces.empty())
             continue;
 
+        // Each layer is sampled only where a piece uses it: not where a layer above hides it.
         for (int l = 0; l < count; ++l) {
             if (!used[l])
                 continue;
+            Columns columns{width, 0, 0, 0};
+            for (const Piece &piece : pieces) {
+                if (std::find(piece.layers, piece.layers + piece.count, l) == piece.layers + piece.count)
+                    continue;
+                if (columns.to < piece.from && columns.from < columns.to
+                    && piece.from - columns.to > columns.gapTo - columns.gapFrom) {
+                    columns.gapFrom = columns.to;
+                    columns.gapTo = piece.from;
+                }
+                columns.from = std::min(columns.from, piece.from);
+                columns.to = piece.to;
+            }
+            // Of two gaps, the smaller one is sampled over.
             const Axis &row = rows[l];
-            const std::int16_t *upper = sampled[l].row(row.index, row.index + 1);
-            const std::int16_t *lower = sampled[l].row(row.index + 1, row.index);
+            const std::int16_t *upper = sampled[l].row(row.index, row.index + 1, columns);
+            const std::int16_t *lower = sampled[l].row(row.index + 1, row.index, columns);
             spans[l] = {upper, lower, row.fraction, plans[l].columnWeight.data(), row.weight};
         }
         auto *out = reinterpret_cast<QRgb *>(bits + y * stride);
