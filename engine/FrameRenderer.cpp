@@ -39,13 +39,16 @@ void RenderFrame()
     zs.frontImage = zs.frontImage + 1 > 1 ? 0 : zs.frontImage + 1;
 
     const QImage &keyframe = keyframeBitmap(zs.activeBitmap.load(std::memory_order_relaxed));
-    if (sharpPresentation())
-        renderSharpView(zoomHost->sharpCanvas(zs.frontImage), zoomHost->sharpRegionWidth());
-    else
+    if (sharpPresentation()) {
+        const double regionWidth = zoomHost->sharpRegionWidth();
+        zoomHost->showSharpSurface(zs.frontImage,
+                                   [regionWidth](QImage &target) { renderSharpView(target, regionWidth); });
+    } else {
         stretchCopy(keyframe, QRect(sourceRect.left, sourceRect.top, sourceRect.width(), sourceRect.height()),
                     zoomHost->surfaceCanvas(zs.frontImage),
                     QRect(targetRect.left, targetRect.top, targetRect.width(), targetRect.height()));
-    zoomHost->repaintSurface(zs.frontImage);
+        zoomHost->repaintSurface(zs.frontImage);
+    }
 
     zoomHost->showZoomFactor(zoomFactorDigits(zs.totalZoom), zoomFactorWords(zs.totalZoom));
 }

@@ -2,9 +2,17 @@
 #include "ZoomHost.h"
 #include "ZoomState.h"
 
+#include <QImage>
+
 ZoomHost *zoomHost = nullptr;
 
 double ZoomHost::sharpRegionWidth() const
 {
     return ZoomState.viewWidth;
+}
+
+void ZoomHost::showSharpSurface(int index, const std::function<void(QImage &)> &compose)
+{
+    compose(sharpCanvas(index));
+    repaintSurface(index);
 }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
+#include <functional>
+
 class QImage;
 class QString;
 class QTimer;
@@ -19,6 +21,11 @@ public:
     virtual void repaintSurface(int index) = 0;   // synchronous: on screen when it returns
     // The sharp view's canvas of surface 0 or 1: the picture at the screen's device resolution.
     virtual QImage &sharpCanvas(int index) = 0;
+    // Composes the sharp view of surface `index` with `compose` (which draws the whole of the
+    // picture it is given, in device pixels) and shows it, synchronously. By default into
+    // sharpCanvas(index), then repaintSurface(index); a window may compose straight into what
+    // goes to the screen.
+    virtual void showSharpSurface(int index, const std::function<void(QImage &)> &compose);
     // Keyframe pixels across the sharp view at scale 1: the view width, or 800 in full screen.
     virtual double sharpRegionWidth() const;
 

@@ -2,6 +2,8 @@
 #include "MyTImage.h"
 #include "ZoomState.h"
 
+#include <QBackingStore>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -31,6 +33,8 @@ void MyTImage::showSharp(bool sharp, const QRect &place)
     } else {
         setGeometry(0, 0, ZoomState.frameWidth, ZoomState.frameHeight);
         m_sharpCanvas = QImage();   // its memory is not needed in the original presentation
+        m_compose = nullptr;
+        m_canvasStale = false;
     }
 }
 
@@ -47,10 +51,55 @@ QImage &MyTImage::sharpCanvas()
     return m_sharpCanvas;
 }
 
+void MyTImage::showComposed(const std::function<void(QImage &)> &compose)
+{
+    m_compose = compose;
+    m_composePending = true;
+    repaint();
+    // Not painted (hidden, or nothing of it on the screen): the canvas takes the picture.
+    if (m_composePending) {
+        m_composePending = false;
+        m_canvasStale = true;
+    }
+}
+
+bool MyTImage::composeIntoBackingStore(QPainter &painter, const QPaintEvent &event)
+{
+    // Only a paint of the whole surface into the window's own backing store: the widgets above
+    // it are painted after it and over it, and a grab or a partial expose goes through the canvas.
+    QBackingStore *const store = backingStore();
+    QPaintEngine *const engine = painter.paintEngine();
+    if (!store || !engine || engine->paintDevice() != store->paintDevice()
+        || engine->paintDevice()->devType() != QInternal::Image
+        || !(QRegion(rect()) - event.region()).isEmpty())
+        return false;
+    auto *const image = static_cast<QImage *>(engine->paintDevice());
+    const qreal ratio = devicePixelRatioF();
+    const QRect place(QPointF(QPointF(mapTo(window(), QPoint(0, 0))) * ratio).toPoint(),
+                      QSize(qRound(width() * ratio), qRound(height() * ratio)));
+    const QImage::Format format = image->format();
+    if (!image->rect().contains(place)
+        || (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied))
+        return false;
+    const qsizetype stride = image->bytesPerLine();
+    QImage view(image->bits() + place.top() * stride + place.left() * 4, place.width(), place.height(),
+                stride, format);
+    m_compose(view);
+    return true;
+}
+
 void MyTImage::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     if (m_sharp) {
+        if (m_composePending && composeIntoBackingStore(painter, *event)) {
+            m_composePending = false;
+            m_canvasStale = true;
+            return;
+        }
+        if ((m_composePending || m_canvasStale) && m_compose)
+            m_compose(sharpCanvas());
+        m_composePending = m_canvasStale = false;
         // One canvas pixel per device pixel: copied to the screen without scaling.
         if (m_sharpCanvas.isNull()) {
             painter.fillRect(event->rect(), Qt::black);

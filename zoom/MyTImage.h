@@ -6,6 +6,8 @@
 #include <QImage>
 #include <QWidget>
 
+#include <functional>
+
 class MyTImage : public QWidget
 {
 public:
@@ -20,12 +22,20 @@ public:
     bool isSharp() const { return m_sharp; }
     // The sharp canvas, sized to the surface in device pixels.
     QImage &sharpCanvas();
+    // Composes the sharp picture with `compose` and shows it at once: straight into the window's
+    // backing store where the surface is painted whole into it, else into the sharp canvas.
+    void showComposed(const std::function<void(QImage &)> &compose);
 
 protected:
     void paintEvent(QPaintEvent *event) override;
 
 private:
+    bool composeIntoBackingStore(QPainter &painter, const QPaintEvent &event);
+
     QImage m_canvas;
     QImage m_sharpCanvas;
     bool m_sharp = false;
+    std::function<void(QImage &)> m_compose;   // the last picture shown, composed anew on demand
+    bool m_composePending = false;             // during showComposed's repaint
+    bool m_canvasStale = false;                // the last picture went past the canvas
 };

@@ -196,6 +196,11 @@ QImage &TfmZoom::sharpCanvas(int index)
     return surfaces[index]->sharpCanvas();
 }
 
+void TfmZoom::showSharpSurface(int index, const std::function<void(QImage &)> &compose)
+{
+    surfaces[index]->showComposed(compose);
+}
+
 double TfmZoom::sharpRegionWidth() const
 {
     // Full screen shows what the largest size shows, the keyframe's whole width at scale 1.

@@ -120,6 +120,7 @@ public:
     void startZoomingIn() override;
     void startZoomingOut() override;
     QImage &sharpCanvas(int index) override;
+    void showSharpSurface(int index, const std::function<void(QImage &)> &compose) override;
     double sharpRegionWidth() const override;
 
     // ZoomPanels

@@ -2,8 +2,10 @@
 // The presentations "Original" and "Scharf", full screen, the keys and the command line, on the
 // real windows.
 #include "CommandLine.h"
+#include "FrameRenderer.h"
 #include "ImageCompare.h"
 #include "MyTImage.h"
+#include "SharpFrame.h"
 #include "Startup.h"
 #include "TfmMonitor.h"
 #include "TfmZoom.h"
@@ -138,6 +140,35 @@ TEST_F(PresentationTest, KeysDrivePlaybackFromEitherWindow)
     EXPECT_FALSE(isRunning());
     EXPECT_FALSE(fmZoom->isFullScreenView());
     dialog.close();
+}
+
+// The sharp picture is composed straight into the window's backing store: what the window
+// shows is the composition of the frame, in its place, also in full screen and after an expose.
+TEST_F(PresentationTest, TheWindowShowsTheSharpPictureAsComposed)
+{
+    fmZoom->gross1Click();
+    fmZoom->Scharf1Click();
+    zoomInAndPause(10);
+    for (const bool fullScreen : {false, true}) {
+        SCOPED_TRACE(fullScreen ? "full screen" : "window");
+        fmZoom->setFullScreenView(fullScreen);
+        // Once the loader has every layer this size of view needs, the picture holds still.
+        RenderFrame();
+        ASSERT_TRUE(QTest::qWaitFor([] { return sharpLayersReady(currentFrame); }, 5000));
+        RenderFrame();
+        MyTImage *front = fmZoom->surfaces[ZoomState.frontImage];
+        QImage expected(front->size(), QImage::Format_RGB32);
+        renderSharpView(expected, fmZoom->sharpRegionWidth());
+        const auto shown = [&] {
+            return fmZoom->screen()
+                ->grabWindow(fmZoom->winId(), front->x(), front->y(), front->width(), front->height())
+                .toImage()
+                .convertToFormat(QImage::Format_RGB32);
+        };
+        EXPECT_EQ(shown(), expected);
+        front->repaint();   // as an expose paints it
+        EXPECT_EQ(shown(), expected) << "after an expose";
+    }
 }
 
 TEST_F(PresentationTest, CommandLineChoosesSharpAndFullScreen)
