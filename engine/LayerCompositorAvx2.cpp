@@ -38,7 +38,8 @@ namespace {
             _mm256_min_epi16(load(layer.columnWeight + 4 * x), _mm256_set1_epi16(layer.rowWeight));
         acc = _mm256_add_epi16(acc, _mm256_mulhrs_epi16(_mm256_sub_epi16(sample, acc), weight));
     }
-    return _mm256_srai_epi16(_mm256_add_epi16(acc, _mm256_set1_epi16(64)), 7);
+    // (acc + 64) >> 7 in one step: the rounding multiply by 2^8 takes (acc * 2^8 + 2^14) >> 15.
+    return _mm256_mulhrs_epi16(acc, _mm256_set1_epi16(1 << 8));
 }
 
 }   // namespace
