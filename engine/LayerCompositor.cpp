@@ -252,6 +252,7 @@ void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampl
             for (const Piece &piece : pieces) {
                 if (std::find(piece.layers, piece.layers + piece.count, l) == piece.layers + piece.count)
                     continue;
+                // Of two gaps, the smaller one is sampled over.
                 if (columns.to < piece.from && columns.from < columns.to
                     && piece.from - columns.to > columns.gapTo - columns.gapFrom) {
                     columns.gapFrom = columns.to;
@@ -260,7 +261,6 @@ void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampl
                 columns.from = std::min(columns.from, piece.from);
                 columns.to = piece.to;
             }
-            // Of two gaps, the smaller one is sampled over.
             const Axis &row = rows[l];
             const std::int16_t *upper = sampled[l].row(row.index, row.index + 1, columns);
             const std::int16_t *lower = sampled[l].row(row.index + 1, row.index, columns);

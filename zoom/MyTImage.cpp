@@ -75,15 +75,17 @@ bool MyTImage::composeIntoBackingStore(QPainter &painter, const QPaintEvent &eve
         return false;
     auto *const image = static_cast<QImage *>(engine->paintDevice());
     const qreal ratio = devicePixelRatioF();
-    const QRect place(QPointF(QPointF(mapTo(window(), QPoint(0, 0))) * ratio).toPoint(),
+    const QRect place((QPointF(mapTo(window(), QPoint(0, 0))) * ratio).toPoint(),
                       QSize(qRound(width() * ratio), qRound(height() * ratio)));
     const QImage::Format format = image->format();
     if (!image->rect().contains(place)
         || (format != QImage::Format_RGB32 && format != QImage::Format_ARGB32_Premultiplied))
         return false;
+    // The very pixels the painter draws into: bits() could detach them from the window's buffer.
     const qsizetype stride = image->bytesPerLine();
-    QImage view(image->bits() + place.top() * stride + place.left() * 4, place.width(), place.height(),
-                stride, format);
+    uchar *const pixels = const_cast<uchar *>(image->constBits());
+    QImage view(pixels + place.top() * stride + place.left() * 4, place.width(), place.height(), stride,
+                format);
     m_compose(view);
     return true;
 }
