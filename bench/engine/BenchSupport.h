@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Small helpers shared by the engine benchmarks: timing and medians.
+#include "HdKeyframeSet.h"
+
 #include <chrono>
 #include <vector>
 
@@ -12,6 +14,9 @@ inline double millisecondsSince(BenchClock::time_point start)
 }
 
 double median(std::vector<double> values);
+
+// The HD keyframe file the build made, registered; not available where the build made none.
+HdKeyframeSet builtHdKeyframes();
 
 // Each part prints its own table to stdout.
 void benchRender();

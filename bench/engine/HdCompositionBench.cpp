@@ -34,14 +34,18 @@ double at(std::vector<double> values, double share)
 }
 }   // namespace
 
-void benchHdComposition()
+HdKeyframeSet builtHdKeyframes()
 {
 #ifdef TF_HD_KEYFRAMES_FILE
-    const HdKeyframeSet hd =
-        HdKeyframeSet::registerFirst({QFileInfo(QStringLiteral(TF_HD_KEYFRAMES_FILE)).absolutePath()});
+    return HdKeyframeSet::registerFirst({QFileInfo(QStringLiteral(TF_HD_KEYFRAMES_FILE)).absolutePath()});
 #else
-    const HdKeyframeSet hd;
+    return {};
 #endif
+}
+
+void benchHdComposition()
+{
+    const HdKeyframeSet hd = builtHdKeyframes();
     KeyframeLayer layers[3], hdLayers[3];
     for (int depth = 0; depth < 3; ++depth) {
         layers[depth] = decodeLayer(frame + depth);

@@ -5,7 +5,6 @@
 // one-pass compositor against the former QPainter drawing of the same view.
 #include "BenchSupport.h"
 #include "FrameRenderer.h"
-#include "HdKeyframeSet.h"
 #include "KeyframeStore.h"
 #include "MyThread.h"
 #include "PainterSharpView.h"
@@ -19,7 +18,6 @@
 #include "ZoomStepping.h"
 
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPainter>
 #include <QScreen>
@@ -307,12 +305,7 @@ void benchFidelity()
 // with the HD copies.
 void benchOuterRing()
 {
-#ifdef TF_HD_KEYFRAMES_FILE
-    const HdKeyframeSet hd =
-        HdKeyframeSet::registerFirst({QFileInfo(QStringLiteral(TF_HD_KEYFRAMES_FILE)).absolutePath()});
-#else
-    const HdKeyframeSet hd;
-#endif
+    const HdKeyframeSet hd = builtHdKeyframes();
     if (!hd.isAvailable()) {
         std::printf("Outer ring: no HD keyframes built\n\n");
         return;

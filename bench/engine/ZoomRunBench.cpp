@@ -2,7 +2,6 @@
 // A whole zoom run at the fastest settings with real timers: how many ticks the loader made
 // wait, and how many ticks per second really came.
 #include "BenchSupport.h"
-#include "HdKeyframeSet.h"
 #include "PlayerWindows.h"
 #include "SharpLayers.h"
 #include "StandInHost.h"
@@ -12,7 +11,6 @@
 #include "ZoomStepping.h"
 
 #include <QEventLoop>
-#include <QFileInfo>
 #include <QImage>
 #include <QTimer>
 
@@ -88,12 +86,9 @@ void benchZoomRun()
         const QString sharp = QStringLiteral("sharp, groß x%1").arg(fmZoom->devicePixelRatioF());
         printRun(qPrintable(sharp), zoomRun(*fmZoom->zgZoomIn, [] { fmMonitor->bsVorwaertsClick(); }));
         // Full screen on this screen, with the HD copies where the build made them.
-#ifdef TF_HD_KEYFRAMES_FILE
-        const HdKeyframeSet hd =
-            HdKeyframeSet::registerFirst({QFileInfo(QStringLiteral(TF_HD_KEYFRAMES_FILE)).absolutePath()});
+        const HdKeyframeSet hd = builtHdKeyframes();
         if (hd.isAvailable())
             sharpLayers().setHdSource([hd](int number, QImage &target) { hd.decode(number, target); });
-#endif
         fmZoom->setFullScreenView(true);
         const QString full = QStringLiteral("full screen %1x%2").arg(fmZoom->width()).arg(fmZoom->height());
         printRun(qPrintable(full), zoomRun(*fmZoom->zgZoomIn, [] { fmMonitor->bsVorwaertsClick(); }));
