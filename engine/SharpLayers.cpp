@@ -48,7 +48,7 @@ KeyframeLayer decodeLayer(int number)
 {
     KeyframeLayer layer;
     layer.number = number;
-    decodeKeyframe(number, layer.full);
+    decodeKeyframeQuickly(number, layer.full);
     // A quarter serves a picture of twice the keyframe's size where the keyframe is at a half.
     layer.reduced.push_back(halfSize(layer.full));
     layer.reduced.push_back(halfSize(layer.reduced.back()));

@@ -26,6 +26,8 @@ QString ResourceStream::path(int id, Kind kind)
         return QStringLiteral(":/casing/%1.bmp").arg(id);
     case Kind::HdKeyframe:
         return QStringLiteral(":/keyframes-hd/%1.jpg").arg(id);
+    case Kind::BaselineKeyframe:
+        return QStringLiteral(":/keyframes-baseline/%1.jpg").arg(id);
     case Kind::RawData:
         break;
     }

@@ -12,7 +12,7 @@ class QImage;
 class ResourceStream
 {
 public:
-    enum class Kind { RawData, Bitmap, HdKeyframe };
+    enum class Kind { RawData, Bitmap, HdKeyframe, BaselineKeyframe };
 
     // Raises ToolkitError "Ressource <id> wurde nicht gefunden" when there is no such resource.
     ResourceStream(int id, Kind kind = Kind::RawData);
@@ -26,7 +26,8 @@ public:
     // for the rest of the run. Never changes the bytes; read again, they come back from the file.
     void releasePages() const;
 
-    // Path inside the Qt resource system, e.g. ":/keyframes/7.jpg" or ":/keyframes-hd/7.jpg".
+    // Path inside the Qt resource system, e.g. ":/keyframes/7.jpg" or ":/keyframes-hd/7.jpg";
+    // ":/keyframes-baseline/7.jpg" is keyframe 7 in baseline form, from the HD data file.
     static QString path(int id, Kind kind);
 
 private:

@@ -122,8 +122,8 @@ TEST(HdKeyframes, ThePlayerFindsTheBuiltFileBesideItselfAndDecodesEveryKeyframe)
     EXPECT_LT(residentKilobytesOf(builtFile), QFileInfo(builtFile).size() / 1024 / 4);
 }
 
-// The file holds the committed pictures rewritten as baseline JPEGs, which decode faster: the
-// same pixels, and no progressive frame header (SOF2) left.
+// The file holds the committed HD pictures and the embedded 800 x 600 ones rewritten as baseline
+// JPEGs, which decode faster: the same pixels, and no progressive frame header (SOF2) left.
 TEST(HdKeyframes, TheFileHoldsEveryCommittedPictureInBaselineForm)
 {
     if (builtFile.isEmpty())
@@ -133,19 +133,24 @@ TEST(HdKeyframes, TheFileHoldsEveryCommittedPictureInBaselineForm)
     const auto progressive = [](const QByteArray &bytes) { return bytes.contains("\xff\xc2"); };
     JpegImage decoder;
     QImage packed, committed;
-    for (int number = 1; number <= 63; ++number) {
-        QFile packedFile(QStringLiteral(":/keyframes-hd/%1.jpg").arg(number));
-        QFile committedFile(QStringLiteral(TF_HD_KEYFRAMES_DIR "/%1.jpg").arg(number));
-        ASSERT_TRUE(packedFile.open(QIODevice::ReadOnly) && committedFile.open(QIODevice::ReadOnly))
-            << number;
+    const auto compare = [&](const QString &packedPath, const QString &committedPath) {
+        QFile packedFile(packedPath), committedFile(committedPath);
+        ASSERT_TRUE(packedFile.open(QIODevice::ReadOnly) && committedFile.open(QIODevice::ReadOnly));
         const QByteArray packedBytes = packedFile.readAll(), committedBytes = committedFile.readAll();
-        EXPECT_TRUE(progressive(committedBytes)) << number;
-        EXPECT_FALSE(progressive(packedBytes)) << number;
+        EXPECT_TRUE(progressive(committedBytes));
+        EXPECT_FALSE(progressive(packedBytes));
         decoder.decodeInto(reinterpret_cast<const uchar *>(packedBytes.constData()), packedBytes.size(),
                            packed);
         decoder.decodeInto(reinterpret_cast<const uchar *>(committedBytes.constData()), committedBytes.size(),
                            committed);
-        ASSERT_EQ(packed, committed) << number;
+        ASSERT_EQ(packed, committed);
+    };
+    for (int number = 1; number <= 63; ++number) {
+        SCOPED_TRACE(number);
+        compare(QStringLiteral(":/keyframes-hd/%1.jpg").arg(number),
+                QStringLiteral(TF_HD_KEYFRAMES_DIR "/%1.jpg").arg(number));
+        compare(QStringLiteral(":/keyframes-baseline/%1.jpg").arg(number),
+                QStringLiteral(":/keyframes/%1.jpg").arg(number));
     }
 }
 
