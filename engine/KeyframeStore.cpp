@@ -26,27 +26,33 @@ QByteArray keyframeBytes(int number)
     return ResourceStream(number).bytes();
 }
 
+namespace {
+// Decodes a keyframe's bytes straight from their mapping, whose pages are then let go.
+void decodeResource(int number, ResourceStream::Kind kind, QImage &target)
+{
+    const ResourceStream stream(number, kind);
+    JpegImage().decodeInto(stream.data(), std::size_t(stream.size()), target);
+    stream.releasePages();
+}
+}   // namespace
+
 void decodeKeyframe(int number, QImage &target)
 {
-    JpegImage jpeg;
     if (keyframeSource) {
         const QByteArray data = keyframeSource(number);
-        jpeg.decodeInto(reinterpret_cast<const uchar *>(data.constData()), std::size_t(data.size()), target);
+        JpegImage().decodeInto(reinterpret_cast<const uchar *>(data.constData()), std::size_t(data.size()),
+                               target);
         return;
     }
-    const ResourceStream stream(number);
-    jpeg.decodeInto(stream.data(), std::size_t(stream.size()), target);
-    stream.releasePages();
+    decodeResource(number, ResourceStream::Kind::RawData, target);
 }
 
 void decodeKeyframeQuickly(int number, QImage &target)
 {
-    const QString copy = ResourceStream::path(number, ResourceStream::Kind::BaselineKeyframe);
-    if (!keyframeSource && QResource(copy).isValid()) {
+    const auto kind = ResourceStream::Kind::BaselineKeyframe;
+    if (!keyframeSource && QResource(ResourceStream::path(number, kind)).isValid()) {
         try {
-            const ResourceStream stream(number, ResourceStream::Kind::BaselineKeyframe);
-            JpegImage().decodeInto(stream.data(), std::size_t(stream.size()), target);
-            stream.releasePages();
+            decodeResource(number, kind, target);
             return;
         } catch (const ToolkitError &) {
             // A damaged data file: the embedded keyframe is still there.

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Rewrites a JPEG file as a baseline (sequential) one, losslessly:
 // the DCT coefficients are copied, so every decoder gives the same pixels. A progressive picture
-// takes the player's decoder about three times as long as the same picture in baseline form, and
-// the HD keyframes are decoded while the zoom plays; the committed set stays as it is.
+// takes the player's decoder two to three times as long as the same picture in baseline form, and
+// the sharp view decodes keyframes while the zoom plays; the committed files stay as they are.
 // Usage: tf-jpeg-baseline IN.jpg OUT.jpg
 #include <turbojpeg.h>
 
