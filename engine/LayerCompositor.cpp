@@ -179,13 +179,10 @@ private:
     Columns m_columns[2];
 };
 
-// Rows [first, last) of the target, each cut where a layer begins, ends, or begins or ends to
-// hide what lies below; each piece drawn from the layers it needs.
-void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampled, uchar *bits,
-                 qsizetype stride, int width, int first, int last, const Kernels &kernels)
+// One row's cut into pieces, each drawn from the layers it needs, and the columns at which each
+// layer is sampled (`from == to` where no piece uses it).
+struct RowCut
 {
-    const int count = int(plans.size());
-
     struct Piece
     {
         int from, to;
@@ -194,73 +191,99 @@ void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampl
         bool overTarget;
     };
     std::vector<Piece> pieces;
-    std::vector<int> cuts;
+    std::vector<Columns> columns;
+};
+
+// Cuts a row where a layer begins, ends, or begins or ends to hide what lies below.
+void cutRow(const std::vector<Plan> &plans, const std::vector<Axis> &rows, int width, RowCut &cut)
+{
+    const int count = int(plans.size());
+    std::vector<int> cuts{0, width};
+    for (int l = 0; l < count; ++l) {
+        if (!rows[l].covered)
+            continue;
+        cuts.insert(cuts.end(), {plans[l].coveredFrom, plans[l].coveredTo});
+        if (rows[l].weight == fullWeight)
+            cuts.insert(cuts.end(), {plans[l].opaqueFrom, plans[l].opaqueTo});
+    }
+    std::sort(cuts.begin(), cuts.end());
+    cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
+
+    cut.pieces.clear();
+    for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
+        RowCut::Piece piece{cuts[c], cuts[c + 1], {}, 0, true};
+        if (piece.from < 0 || piece.to > width || piece.from >= piece.to)
+            continue;
+        const auto covers = [&](int l) {
+            return rows[l].covered && piece.from >= plans[l].coveredFrom && piece.to <= plans[l].coveredTo;
+        };
+        // The topmost layer that hides everything below it here starts the blend.
+        int start = 0;
+        for (int l = count - 1; l >= 0; --l)
+            if (covers(l) && rows[l].weight == fullWeight && piece.from >= plans[l].opaqueFrom
+                && piece.to <= plans[l].opaqueTo) {
+                start = l;
+                piece.overTarget = false;
+                break;
+            }
+        for (int l = start; l < count; ++l)
+            if (covers(l))
+                piece.layers[piece.count++] = l;
+        if (piece.count > 0)
+            cut.pieces.push_back(piece);
+    }
+
+    // Each layer is sampled only where a piece uses it: not where a layer above hides it.
+    cut.columns.assign(count, Columns{width, 0, 0, 0});
+    for (int l = 0; l < count; ++l) {
+        Columns &columns = cut.columns[l];
+        for (const RowCut::Piece &piece : cut.pieces) {
+            if (std::find(piece.layers, piece.layers + piece.count, l) == piece.layers + piece.count)
+                continue;
+            // Of two gaps, the smaller one is sampled over.
+            if (columns.to < piece.from && columns.from < columns.to
+                && piece.from - columns.to > columns.gapTo - columns.gapFrom) {
+                columns.gapFrom = columns.to;
+                columns.gapTo = piece.from;
+            }
+            columns.from = std::min(columns.from, piece.from);
+            columns.to = piece.to;
+        }
+    }
+}
+
+// Rows [first, last) of the target, each piece of a row drawn from the layers it needs.
+void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampled, uchar *bits,
+                 qsizetype stride, int width, int first, int last, const Kernels &kernels)
+{
+    const int count = int(plans.size());
     std::vector<Axis> rows(count);
-    std::vector<char> used(count);
     std::vector<SpanLayer> spans(count);
+    RowCut cut;
+    unsigned cutFor = ~0u;
 
     for (int y = first; y < last; ++y) {
-        cuts.assign({0, width});
+        // A row is cut by which layers cover it and which of them hide what lies below; rows alike
+        // in that (nearly all of them) share one cut.
+        unsigned kind = 0;
         for (int l = 0; l < count; ++l) {
             const Plan &plan = plans[l];
             rows[l] = axisAt(y, plan.place.top(), plan.place.height(), plan.image.height(), plan.opacity,
                              plan.feather);
-            used[l] = false;
-            if (!rows[l].covered)
-                continue;
-            cuts.insert(cuts.end(), {plan.coveredFrom, plan.coveredTo});
-            if (rows[l].weight == fullWeight)
-                cuts.insert(cuts.end(), {plan.opaqueFrom, plan.opaqueTo});
+            kind |= (rows[l].covered ? 1u : 0u) << (2 * l);
+            kind |= (rows[l].weight == fullWeight ? 2u : 0u) << (2 * l);
         }
-        std::sort(cuts.begin(), cuts.end());
-        cuts.erase(std::unique(cuts.begin(), cuts.end()), cuts.end());
-
-        pieces.clear();
-        for (std::size_t c = 0; c + 1 < cuts.size(); ++c) {
-            Piece piece{cuts[c], cuts[c + 1], {}, 0, true};
-            if (piece.from < 0 || piece.to > width || piece.from >= piece.to)
-                continue;
-            const auto covers = [&](int l) {
-                return rows[l].covered && piece.from >= plans[l].coveredFrom
-                    && piece.to <= plans[l].coveredTo;
-            };
-            // The topmost layer that hides everything below it here starts the blend.
-            int start = 0;
-            for (int l = count - 1; l >= 0; --l)
-                if (covers(l) && rows[l].weight == fullWeight && piece.from >= plans[l].opaqueFrom
-                    && piece.to <= plans[l].opaqueTo) {
-                    start = l;
-                    piece.overTarget = false;
-                    break;
-                }
-            for (int l = start; l < count; ++l)
-                if (covers(l)) {
-                    piece.layers[piece.count++] = l;
-                    used[l] = true;
-                }
-            if (piece.count > 0)
-                pieces.push_back(piece);
+        if (kind != cutFor) {
+            cutRow(plans, rows, width, cut);
+            cutFor = kind;
         }
-        if (pieces.empty())
+        if (cut.pieces.empty())
             continue;
 
-        // Each layer is sampled only where a piece uses it: not where a layer above hides it.
         for (int l = 0; l < count; ++l) {
-            if (!used[l])
+            const Columns &columns = cut.columns[l];
+            if (columns.from >= columns.to)
                 continue;
-            Columns columns{width, 0, 0, 0};
-            for (const Piece &piece : pieces) {
-                if (std::find(piece.layers, piece.layers + piece.count, l) == piece.layers + piece.count)
-                    continue;
-                // Of two gaps, the smaller one is sampled over.
-                if (columns.to < piece.from && columns.from < columns.to
-                    && piece.from - columns.to > columns.gapTo - columns.gapFrom) {
-                    columns.gapFrom = columns.to;
-                    columns.gapTo = piece.from;
-                }
-                columns.from = std::min(columns.from, piece.from);
-                columns.to = piece.to;
-            }
             const Axis &row = rows[l];
             const std::int16_t *upper = sampled[l].row(row.index, row.index + 1, columns);
             const std::int16_t *lower = sampled[l].row(row.index + 1, row.index, columns);
@@ -268,7 +291,7 @@ void composeRows(const std::vector<Plan> &plans, std::vector<SampledRows> &sampl
         }
         auto *out = reinterpret_cast<QRgb *>(bits + y * stride);
         SpanLayer chosen[maxLayers];
-        for (const Piece &piece : pieces) {
+        for (const RowCut::Piece &piece : cut.pieces) {
             for (int i = 0; i < piece.count; ++i)
                 chosen[i] = spans[piece.layers[i]];
             kernels.compose(chosen, piece.count, piece.overTarget, out, piece.from, piece.to);
