@@ -14,6 +14,11 @@ inline double millisecondsSince(BenchClock::time_point start)
 }
 
 double median(std::vector<double> values);
+// The value below which `share` of them lie (0.99: the 99th percentile).
+double percentile(std::vector<double> values, double share);
+// CPU time of the whole process, all its threads: on a shared machine, other processes' load
+// does not count.
+double processMilliseconds();
 
 // The HD keyframe file the build made, registered; not available where the build made none.
 HdKeyframeSet builtHdKeyframes();

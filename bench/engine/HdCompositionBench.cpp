@@ -10,28 +10,13 @@
 #include <QFileInfo>
 #include <QImage>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 
 namespace {
 constexpr int rounds = 30;
 constexpr int scalesPerSegment = 18;
 constexpr int frame = 30;
-
-double cpuMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-double at(std::vector<double> values, double share)
-{
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(share * double(values.size())))];
-}
 }   // namespace
 
 HdKeyframeSet builtHdKeyframes()
@@ -71,14 +56,14 @@ void benchHdComposition()
             for (int round = 0; round < rounds; ++round)
                 for (int k = 0; k < scalesPerSegment; ++k) {
                     const double scale = std::pow(2.0, double(k) / scalesPerSegment);
-                    const double cpuStart = cpuMilliseconds();
+                    const double cpuStart = processMilliseconds();
                     const auto start = BenchClock::now();
                     composeSharpView(canvas, pointers, withHd ? hdPointers : none, scale, 800);
                     wall.push_back(millisecondsSince(start));
-                    cpu.push_back(cpuMilliseconds() - cpuStart);
+                    cpu.push_back(processMilliseconds() - cpuStart);
                 }
             figures[withHd][0] = median(wall);
-            figures[withHd][1] = at(wall, 0.99);
+            figures[withHd][1] = percentile(wall, 0.99);
             figures[withHd][2] = median(cpu);
         }
         std::printf("%-34s %8.3f %8.3f %8.3f %8.3f %8.3f %8.3f\n",

@@ -26,21 +26,12 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <ctime>
 #include <thread>
 
 namespace {
 constexpr int rounds = 40;
 constexpr int scalesPerSegment = 18;
 constexpr int benchFrame = 30;
-
-double percentile(std::vector<double> values, double p)
-{
-    if (values.empty())
-        return 0;
-    std::sort(values.begin(), values.end());
-    return values[std::min(values.size() - 1, std::size_t(p * double(values.size())))];
-}
 
 void setGross()
 {
@@ -70,15 +61,6 @@ struct Times
 {
     double median, p99, cpu;
 };
-
-// CPU time of the whole process (Qt's painter spreads large images over threads): on the shared
-// machine, other processes' load does not count.
-double processMilliseconds()
-{
-    timespec now{};
-    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
-    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
 
 Times timeOverASegment(const std::function<void()> &call, const std::function<void()> &between = {})
 {
