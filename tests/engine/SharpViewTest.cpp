@@ -12,6 +12,7 @@
 
 #include <QPainter>
 #include <QPainterPath>
+#include <QResource>
 #include <QTest>
 
 #include <algorithm>
@@ -296,4 +297,19 @@ TEST(SharpLayers, HdCopiesAreKeptAheadInTheZoomsDirectionOnly)
         EXPECT_EQ(wanted(ZoomState.firstFrame), ZoomState.repeatMode == QLatin1String("ON")) << mode;
     }
     ZoomState.repeatMode = repeat;
+}
+
+// A data file damaged inside a keyframe's baseline copy: the layer comes from the embedded
+// keyframe instead, rather than the sharp view holding at that keyframe.
+TEST(SharpLayers, ADamagedBaselineCopyGivesWayToTheEmbeddedKeyframe)
+{
+    const QString file = QStringLiteral(TF_DAMAGED_BASELINE_FILE);
+    ASSERT_TRUE(QResource::registerResource(file));
+    ASSERT_TRUE(QResource(ResourceStream::path(5, ResourceStream::Kind::BaselineKeyframe)).isValid());
+    KeyframeLayer layer;
+    EXPECT_NO_THROW(layer = decodeLayer(5));
+    QResource::unregisterResource(file);
+    QImage embedded;
+    decodeKeyframe(5, embedded);
+    EXPECT_EQ(layer.full, embedded);
 }
