@@ -321,8 +321,11 @@ void TfmZoom::mousePressEvent(QMouseEvent *event)
     }
     event->accept();
     m_dragGrabOffset = event->globalPosition().toPoint() - pos();
-    // The window manager moves the window; the window pair brings the casing along.
-    m_systemMove = windowHandle() && windowHandle()->startSystemMove();
+    // The window manager moves the window; the window pair brings the casing along. On X11 the
+    // move starts from the press itself: Qt's own request names wherever the pointer has got to
+    // by the time the press is handled, and the window would trail the pointer by that much.
+    m_systemMove = X11Windows::available() ? X11Windows::startMove(this, event->position())
+                                           : windowHandle() && windowHandle()->startSystemMove();
     // Without a window manager the window follows the pointer itself.
     m_dragging = !m_systemMove;
 }

@@ -3,8 +3,11 @@
 
 #include <QGuiApplication>
 #include <QWidget>
+#include <QWindow>
 #include <QtGui/qguiapplication_platform.h>
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <xcb/xcb.h>
 
 namespace {
@@ -27,6 +30,34 @@ template<typename Reply> struct Freed
     Reply *operator->() const { return reply; }
     explicit operator bool() const { return reply != nullptr; }
 };
+
+xcb_atom_t atomNamed(xcb_connection_t *c, const char *name)
+{
+    const auto cookie = xcb_intern_atom(c, false, std::uint16_t(std::strlen(name)), name);
+    const Freed<xcb_intern_atom_reply_t> reply{xcb_intern_atom_reply(c, cookie, nullptr)};
+    return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
+}
+
+// Asks the window manager to move (or stop moving) `window` with the left button:
+// _NET_WM_MOVERESIZE with `action` from the pointer place `at` on the root window.
+void sendMoveResize(xcb_connection_t *c, xcb_window_t window, xcb_atom_t moveResize, std::uint32_t action,
+                    QPoint at = {})
+{
+    xcb_client_message_event_t message = {};
+    message.response_type = XCB_CLIENT_MESSAGE;
+    message.format = 32;
+    message.window = window;
+    message.type = moveResize;
+    message.data.data32[0] = std::uint32_t(at.x());
+    message.data.data32[1] = std::uint32_t(at.y());
+    message.data.data32[2] = action;
+    message.data.data32[3] = 1;   // the left button
+    message.data.data32[4] = 1;   // from a normal application
+    xcb_send_event(c, false, rootOf(c),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                   reinterpret_cast<const char *>(&message));
+    xcb_flush(c);
+}
 
 }   // namespace
 
@@ -91,27 +122,45 @@ void X11Windows::watchStructure(std::uint32_t window)
     std::free(xcb_request_check(c, cookie));   // a frame destroyed meanwhile is of no interest
 }
 
+bool X11Windows::startMove(QWidget *window, QPointF pressedAt)
+{
+    xcb_connection_t *c = connection();
+    if (!c || !window->testAttribute(Qt::WA_WState_Created) || !window->windowHandle())
+        return false;
+    const xcb_window_t root = rootOf(c);
+    const xcb_atom_t moveResize = atomNamed(c, "_NET_WM_MOVERESIZE");
+    const auto supportedCookie =
+        xcb_get_property(c, false, root, atomNamed(c, "_NET_SUPPORTED"), XCB_ATOM_ATOM, 0, 4096);
+    const Freed<xcb_get_property_reply_t> supported{xcb_get_property_reply(c, supportedCookie, nullptr)};
+    if (!supported || moveResize == XCB_ATOM_NONE)
+        return false;
+    const auto *atoms = static_cast<const xcb_atom_t *>(xcb_get_property_value(supported.reply));
+    const int count = xcb_get_property_value_length(supported.reply) / int(sizeof(xcb_atom_t));
+    if (std::find(atoms, atoms + count, moveResize) == atoms + count)
+        return false;
+    // The press in the screen's own pixels.
+    const QPoint inWindow = (pressedAt * window->windowHandle()->devicePixelRatio()).toPoint();
+    const auto cookie = xcb_translate_coordinates(c, xcb_window_t(window->winId()), root,
+                                                  std::int16_t(inWindow.x()), std::int16_t(inWindow.y()));
+    const Freed<xcb_translate_coordinates_reply_t> onRoot{
+        xcb_translate_coordinates_reply(c, cookie, nullptr)};
+    if (!onRoot)
+        return false;
+    // The button's implicit grab would keep the pointer from the window manager.
+    xcb_ungrab_pointer(c, XCB_CURRENT_TIME);
+    sendMoveResize(c, xcb_window_t(window->winId()), moveResize, 8,   // _NET_WM_MOVERESIZE_MOVE
+                   QPoint(onRoot->dst_x, onRoot->dst_y));
+    return true;
+}
+
 void X11Windows::cancelMove(QWidget *window)
 {
     xcb_connection_t *c = connection();
     if (!c || !window->testAttribute(Qt::WA_WState_Created))
         return;
-    const auto atomCookie = xcb_intern_atom(c, false, 18, "_NET_WM_MOVERESIZE");
-    const Freed<xcb_intern_atom_reply_t> atom{xcb_intern_atom_reply(c, atomCookie, nullptr)};
-    if (!atom)
-        return;
-    xcb_client_message_event_t message = {};
-    message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
-    message.window = xcb_window_t(window->winId());
-    message.type = atom->atom;
-    message.data.data32[2] = 11;   // _NET_WM_MOVERESIZE_CANCEL
-    message.data.data32[3] = 1;    // the left button
-    message.data.data32[4] = 1;    // from a normal application
-    xcb_send_event(c, false, rootOf(c),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   reinterpret_cast<const char *>(&message));
-    xcb_flush(c);
+    const xcb_atom_t moveResize = atomNamed(c, "_NET_WM_MOVERESIZE");
+    if (moveResize != XCB_ATOM_NONE)
+        sendMoveResize(c, xcb_window_t(window->winId()), moveResize, 11);   // _NET_WM_MOVERESIZE_CANCEL
 }
 
 bool X11Windows::configureNotify(const void *event, std::uint32_t *eventWindow, std::uint32_t *window)

@@ -2,9 +2,11 @@
 #pragma once
 // What the X11 window system knows about the player's top-level windows beyond what Qt passes
 // on: where a window really stands while the window manager moves its frame (the window itself
-// hears nothing until the move ends), the frames to watch for that, and ending a window-manager
-// move that started too late. On other platforms every call answers "not available".
+// hears nothing until the move ends), the frames to watch for that, and starting a window-manager
+// move from the press or ending one that started too late. On other platforms every call answers
+// "not available".
 #include <QPoint>
+#include <QPointF>
 #include <cstdint>
 #include <optional>
 
@@ -31,6 +33,12 @@ public:
     // Asks for the structure events (ConfigureNotify) of `window`, which may belong to another
     // client; a window that has gone meanwhile is no error.
     static void watchStructure(std::uint32_t window);
+
+    // Asks the window manager to move `window` with the left button from the press at `pressedAt`
+    // (in the window's pixels), which the pointer may have left by the time the press is handled:
+    // the window then catches up with the pointer instead of trailing it by the distance. False
+    // when no window manager that moves windows on request runs.
+    static bool startMove(QWidget *window, QPointF pressedAt);
 
     // Ends a move that the window manager runs for `window` (_NET_WM_MOVERESIZE_CANCEL).
     static void cancelMove(QWidget *window);

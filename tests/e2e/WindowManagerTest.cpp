@@ -8,6 +8,7 @@
 
 #include <QProcess>
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 
 namespace {
@@ -160,7 +161,8 @@ TEST_F(WebCommandUnderOpenbox, MinimisesBothWindowsAndBothComeBackTogether)
 }
 
 // At scale factor 2 a widget pixel is two screen pixels, but the window manager moves the
-// picture by single screen pixels: the casing must still stand exactly 64/48 screen pixels off.
+// picture by single screen pixels: the casing must still stand exactly 64/48 screen pixels off,
+// and the picture must go the pointer's whole way.
 TEST(UnderOpenboxScaled, TheCasingFollowsToTheScreenPixel)
 {
     XvfbServer server(QSize(1600, 1300));
@@ -189,18 +191,27 @@ TEST(UnderOpenboxScaled, TheCasingFollowsToTheScreenPixel)
     ASSERT_EQ(casing.size(), QSize(1408, 1200));
     pause(300);
 
-    // Odd distances: places no widget pixel can name.
+    // Odd distances: places no widget pixel can name. The player hears the press only once the
+    // pointer has made its first step, as on a busy machine: the move must still start from the
+    // press, or the picture trails the pointer by that step.
     const QPoint from(600, 400);
+    ::kill(player.pid(), SIGSTOP);
     desktop.mouseDown(from);
-    for (const QPoint by : {QPoint(21, 13), QPoint(57, 35), QPoint(101, 77)}) {
+    desktop.moveMouse(from + QPoint(21, 13));
+    pause(60);
+    ::kill(player.pid(), SIGCONT);
+    for (const QPoint by : {QPoint(57, 35), QPoint(101, 77)}) {
         desktop.moveMouse(from + by);
         pause(60);
     }
     desktop.mouseUp();
     EXPECT_TRUE(waitUntil(
         [&] {
-            // Every step leaves the picture at an odd place, the last one it reached included.
-            return placed(&casing, &picture) && picture.x() % 2 == 1 && picture.y() % 2 == 1
+            if (!placed(&casing, &picture))
+                return false;
+            // The window manager may drop the last pointer step under load.
+            const QPoint moved = picture.topLeft() - QPoint(64, 48);
+            return (moved == QPoint(101, 77) || moved == QPoint(57, 35))
                 && picture.topLeft() - casing.topLeft() == QPoint(64, 48);
         },
         3000))
