@@ -5,6 +5,8 @@
 #include "PlayerLayout.h"
 #include "ScreenCheck.h"
 
+#include <QProcess>
+
 namespace {
 class Menus : public PlayerFixture
 {
@@ -102,4 +104,22 @@ TEST_F(Dragging, TheZoomPictureMovesBothWindowsTogether)
     m_desktop->drag(onZoomPicture + by, onZoomPicture + by - QPoint(50, 100));
     waitForWindows(layout::monitorMittel.translated(by - QPoint(50, 100)),
                    layout::zoomMittel.translated(by - QPoint(50, 100)));
+}
+
+// A desktop may name the window manager's abilities without moving windows on request (or a
+// window manager that did so has gone): the player then moves both windows itself.
+TEST_F(Dragging, WithoutMovesOnRequestThePlayerMovesBothWindowsItself)
+{
+    QProcess xprop;
+    xprop.setProcessEnvironment(m_server->clientEnvironment());
+    xprop.start(QStringLiteral("xprop"),
+                {QStringLiteral("-root"), QStringLiteral("-f"), QStringLiteral("_NET_SUPPORTED"),
+                 QStringLiteral("32a"), QStringLiteral("-set"), QStringLiteral("_NET_SUPPORTED"),
+                 QStringLiteral("_NET_WM_NAME")});
+    ASSERT_TRUE(xprop.waitForFinished(5000) && xprop.exitCode() == 0)
+        << "xprop could not set the root property";
+    const QPoint by(150, 130);
+    m_desktop->drag(onZoomPicture, onZoomPicture + by);
+    const Windows w = waitForWindows(layout::monitorMittel.translated(by), layout::zoomMittel.translated(by));
+    EXPECT_EQ(w.zoom.topLeft() - w.monitor.topLeft(), layout::zoomOffset);
 }
